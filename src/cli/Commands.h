@@ -1,0 +1,24 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include "cli/CliContext.h"
+
+namespace korvana::cli {
+
+// Exit codes of kvs.
+inline constexpr int exitOk = 0;
+inline constexpr int exitNotFound = 1; // the asked-for thing does not exist / answer is "no"
+inline constexpr int exitUsage = 2;    // bad command line
+inline constexpr int exitFailure = 3;  // the operation failed (message on stderr)
+
+// Each command group adds its sub-commands to the application. A sub-command's
+// callback does the work and sets context.exitCode; korvana::Error escaping a
+// callback is reported by main as a failure.
+void addRegCommands(CLI::App& app, CliContext& context);
+void addTextCommands(CLI::App& app, CliContext& context);
+void addIniCommands(CLI::App& app, CliContext& context);
+void addSettingsCommands(CLI::App& app, CliContext& context);
+void addDbCommands(CLI::App& app, CliContext& context);
+
+} // namespace korvana::cli

@@ -1,0 +1,40 @@
+#include <iostream>
+
+#include "cli/Commands.h"
+#include "platform/Error.h"
+
+int main(int argc, char** argv) {
+    using namespace korvana::cli;
+
+    CLI::App app{"kvs - scripting interface of the KorvanaStudio project manager.\n"
+                 "State lives under the system root: $KORVANA_ROOT, else "
+                 "${XDG_DATA_HOME:-$HOME/.local/share}/korvana-studio.",
+                 "kvs"};
+    app.require_subcommand(1);
+    app.failure_message(CLI::FailureMessage::help);
+
+    CliContext context(std::cout, std::cerr);
+    addRegCommands(app, context);
+    addTextCommands(app, context);
+    addIniCommands(app, context);
+    addSettingsCommands(app, context);
+    addDbCommands(app, context);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& success) {
+        return app.exit(success);
+    } catch (const CLI::ParseError& error) {
+        app.exit(error);
+        return exitUsage;
+    } catch (const korvana::Error& error) {
+        std::cout.flush();
+        std::cerr << "kvs: " << error.what() << '\n';
+        return exitFailure;
+    } catch (const std::exception& error) {
+        std::cout.flush();
+        std::cerr << "kvs: unexpected error: " << error.what() << '\n';
+        return exitFailure;
+    }
+    return context.exitCode;
+}
