@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// The Jet SQL dialect that project databases are upgraded with, translated to
+// SQLite. The translation never copies text of the statement into the SQL it
+// produces: literals become bound parameters, and identifiers are looked up in
+// the schema and written out in the schema's own spelling, quoted.
+namespace korvana::db::jet {
+
+// DAO field type numbers the translator cares about (others pass as plain values).
+inline constexpr int daoBoolean = 1;
+inline constexpr int daoDate = 8;
+
+struct ColumnInfo {
+    std::string name;
+    int daoType;
+};
+
+struct TableInfo {
+    std::string name;
+    std::vector<ColumnInfo> columns;
+};
+
+// What the translator needs to know of the database: tables and their columns,
+// found without regard to case.
+class SchemaView {
+  public:
+    virtual ~SchemaView() = default;
+    virtual std::optional<TableInfo> table(std::string_view name) const = 0;
+};
+
+using SqlValue = std::variant<std::monostate, std::int64_t, double, std::string>;
+
+struct CompiledSql {
+    std::string sql;
+    std::vector<SqlValue> parameters; // bound to ?1, ?2, ... in this order
+};
+
+// Translates one statement: SELECT, UPDATE, DELETE or INSERT.
+// Throws korvana::Error naming the offending word, table or column for anything
+// outside the dialect.
+CompiledSql compileStatement(std::string_view jetSql, const SchemaView& schema);
+
+// Translates a criteria string as used by FindFirst/FindNext into an SQLite
+// expression over `table` (suitable after WHERE); columns must belong to it.
+CompiledSql compileCriteria(std::string_view criteria, const TableInfo& table);
+
+} // namespace korvana::db::jet
