@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace korvana {
 
@@ -25,7 +26,9 @@ struct MessageStyle {
         return {MessageIcon::Information, MessageButtons::Ok};
     }
     // Questions; Yes is the default.
-    static constexpr MessageStyle question() { return {MessageIcon::Question, MessageButtons::YesNo}; }
+    static constexpr MessageStyle question() {
+        return {MessageIcon::Question, MessageButtons::YesNo};
+    }
     // Overwrite questions; No is the default.
     static constexpr MessageStyle overwriteQuestion() {
         return {MessageIcon::Question, MessageButtons::YesNo, true};
@@ -41,7 +44,12 @@ struct MessageStyle {
 
     // The answer a box gives when the user just presses Enter.
     Answer defaultAnswer() const;
+    // Whether the box has a button for this answer.
+    bool offers(Answer answer) const;
 };
+
+// "OK", "Cancel", "Yes", "No": for logs and test failures.
+std::string_view answerName(Answer answer);
 
 struct Message {
     std::string title;
@@ -52,7 +60,7 @@ struct Message {
 // Where messages and questions go: a message box in the program, stderr in the
 // command-line tool, a script in tests. The core talks only to this.
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     virtual Answer show(const Message& message) = 0;
 };

@@ -14,4 +14,30 @@ Answer MessageStyle::defaultAnswer() const {
     return Answer::Ok;
 }
 
+bool MessageStyle::offers(Answer answer) const {
+    switch (buttons) {
+    case MessageButtons::Ok:
+        return answer == Answer::Ok;
+    case MessageButtons::OkCancel:
+        return answer == Answer::Ok || answer == Answer::Cancel;
+    case MessageButtons::YesNo:
+        return answer == Answer::Yes || answer == Answer::No;
+    }
+    return false;
+}
+
+std::string_view answerName(Answer answer) {
+    switch (answer) {
+    case Answer::Ok:
+        return "OK";
+    case Answer::Cancel:
+        return "Cancel";
+    case Answer::Yes:
+        return "Yes";
+    case Answer::No:
+        return "No";
+    }
+    return "?";
+}
+
 } // namespace korvana

@@ -1,10 +1,11 @@
 #pragma once
 
-#include <initializer_list>
-#include <string_view>
-
+#include "platform/Error.h"
 #include "text/MessageService.h"
 #include "text/TextService.h"
+
+#include <initializer_list>
+#include <string_view>
 
 namespace korvana {
 
@@ -24,5 +25,8 @@ Answer ShowMessage(MessageService& messages, const TextService& texts, TextId id
 // the error number and description, OK only, titled "KorvanaStudio".
 void ReportError(MessageService& messages, const TextService& texts, std::string_view sentence,
                  int errorNumber, std::string_view description);
+// The same for a caught error, with its number and message.
+void ReportError(MessageService& messages, const TextService& texts, std::string_view sentence,
+                 const Error& error);
 
 } // namespace korvana
