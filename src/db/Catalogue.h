@@ -1,0 +1,46 @@
+#pragma once
+
+#include "db/Sqlite.h"
+#include "db/TableDef.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana::db {
+
+// The engine's record of what SQLite's schema cannot say: per column the DAO
+// type, size, Required, AllowZeroLength, default expression, auto number and
+// OrdinalPosition; per field its named properties; per index its flags. The
+// columns' physical order and the index fields come from SQLite itself, so the
+// two can only disagree about membership, which `verify` checks.
+class Catalogue {
+  public:
+    explicit Catalogue(sqlite::Database& db) : db_(db) {}
+
+    // Creates the catalogue tables in a new database.
+    static void create(sqlite::Database& db);
+
+    // Raises korvana::Error when the catalogue is missing or names tables,
+    // columns or indexes the schema does not have (or the other way round).
+    void verify() const;
+
+    // User tables in the stored spelling, sorted without regard to case.
+    std::vector<std::string> tableNames() const;
+    std::optional<std::string> storedTableName(std::string_view table) const;
+    // Any schema object (table, index, view, trigger) of that name.
+    bool schemaObjectExists(std::string_view name) const;
+
+    // The definition with fields in column order. Raises errors::itemNotFound
+    // for a missing table.
+    TableDef load(std::string_view table) const;
+    // Replaces everything recorded for `definition.name`.
+    void save(const TableDef& definition);
+    void remove(std::string_view table);
+
+  private:
+    sqlite::Database& db_;
+};
+
+} // namespace korvana::db

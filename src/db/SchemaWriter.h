@@ -1,0 +1,56 @@
+#pragma once
+
+#include "db/Sqlite.h"
+#include "db/TableDef.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana::db {
+
+// Writes table definitions into SQLite's schema: tables whose columns carry the
+// types, auto number, defaults and NOCASE collation; real (unique) indexes; and
+// per table one insert and one update trigger that enforce Required,
+// AllowZeroLength, Text sizes, number ranges and index Null rules. The rules
+// live in triggers rather than in CHECK or NOT NULL because a rule given to a
+// table with rows holds for rows written afterwards, not for the stored ones.
+// The caller provides the savepoint and keeps the catalogue in step.
+class SchemaWriter {
+  public:
+    explicit SchemaWriter(sqlite::Database& db) : db_(db) {}
+
+    // Orders fields by OrdinalPosition, keeping the present order among equal
+    // positions, except that `moved` goes first among its equals: it is the
+    // field just placed there.
+    static void sortFields(std::vector<FieldDef>& fields, std::string_view moved = {});
+
+    // Table, indexes and triggers of a new table.
+    void createTable(const TableDef& definition);
+    void createIndex(const TableDef& definition, const IndexDef& index);
+    void dropIndex(std::string_view table, std::string_view index);
+
+    // Appends `field` (already part of `after`) in place. Rows already stored
+    // keep Null (a Boolean: False); only rows written later get the default.
+    void addColumn(const TableDef& after, const FieldDef& field);
+    void renameColumn(const TableDef& after, std::string_view oldName, std::string_view newName);
+    void dropColumn(const TableDef& after, std::string_view field);
+
+    // Copies `current` into a new table laid out as `target` (fields in
+    // column order) and puts it in its place, keeping rows, the auto number
+    // counter, indexes and rules. Fields of `target` unknown to `current` start
+    // out Null.
+    void rebuild(const TableDef& current, const TableDef& target);
+
+    void writeTriggers(const TableDef& definition);
+    void dropTriggers(std::string_view table);
+
+    bool hasRows(std::string_view table);
+
+  private:
+    void createBareTable(const TableDef& definition, std::string_view sqlName);
+
+    sqlite::Database& db_;
+};
+
+} // namespace korvana::db
