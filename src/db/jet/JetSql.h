@@ -17,6 +17,11 @@ namespace korvana::db::jet {
 inline constexpr int daoBoolean = 1;
 inline constexpr int daoDate = 8;
 
+// Error numbers raised by the translator, after the engine errors they stand for.
+inline constexpr int syntaxErrorNumber = 3075;   // syntax error in an expression
+inline constexpr int unknownTableNumber = 3078;  // the input table cannot be found
+inline constexpr int unknownColumnNumber = 3061; // a name is neither column nor known
+
 struct ColumnInfo {
     std::string name;
     int daoType;
@@ -40,6 +45,9 @@ using SqlValue = std::variant<std::monostate, std::int64_t, double, std::string>
 struct CompiledSql {
     std::string sql;
     std::vector<SqlValue> parameters; // bound to ?1, ?2, ... in this order
+    // For a SELECT, the result columns in order; an expression has daoType 0
+    // and a made-up name ("Expr1000", ...).
+    std::vector<ColumnInfo> columns;
 };
 
 // Translates one statement: SELECT, UPDATE, DELETE or INSERT.
