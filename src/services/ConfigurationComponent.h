@@ -1,0 +1,73 @@
+#pragma once
+
+#include "platform/Registry.h"
+#include "services/ProjectHandle.h"
+#include "services/SettingValue.h"
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana {
+
+// The project settings store: sections of named keys kept inside the project
+// file (a SQLite database, table "kv_settings"). Every use opens a project,
+// reads or writes, and closes it again within one operation of the caller.
+//
+// Values are written through: a SetValue is committed to the file before it
+// returns, so a crash never takes back a value that was set, and a second handle
+// on the same file sees it at once. Section and key names are matched without
+// regard to case and keep the case in which they were first written.
+//
+// Every failure raises korvana::Error: an unknown name or missing file, a file
+// that is not a database (refused before anything touches it), a write to a
+// project file without write permission, a stored value that does not fit its
+// type.
+class ConfigurationComponent {
+  public:
+    // The registry lists the registered projects that OpenProject resolves.
+    explicit ConfigurationComponent(const Registry& registry);
+    ~ConfigurationComponent();
+    ConfigurationComponent(const ConfigurationComponent&) = delete;
+    ConfigurationComponent& operator=(const ConfigurationComponent&) = delete;
+
+    // A registered project name, or the path of a ".kvs" file. A missing file is
+    // never created. A file without write permission is opened for reading.
+    ProjectHandle OpenProject(std::string_view nameOrPath);
+    // Releases the handle. Nothing is pending: every SetValue is already in the file.
+    void CloseProject(ProjectHandle handle);
+
+    // The stored value with its stored type, or the default when the key is absent.
+    SettingValue GetValue(ProjectHandle handle, std::string_view section, std::string_view key,
+                          const SettingValue& defaultValue);
+    // The stored value, or nothing when the key is absent.
+    std::optional<SettingValue> FindValue(ProjectHandle handle, std::string_view section,
+                                          std::string_view key);
+    // Creates the key (and so its section) or overwrites its value and type.
+    void SetValue(ProjectHandle handle, std::string_view section, std::string_view key,
+                  const SettingValue& value);
+    // The keys of a section in the order in which they were first written.
+    std::vector<Setting> GetSection(ProjectHandle handle, std::string_view section);
+    // Every section that holds a key, in the order in which they first appeared.
+    std::vector<std::string> GetSectionNames(ProjectHandle handle);
+
+    bool IsReadOnly(ProjectHandle handle) const;
+    const std::filesystem::path& ProjectFile(ProjectHandle handle) const;
+    std::size_t OpenHandleCount() const { return open_.size(); }
+
+  private:
+    struct OpenFile;
+
+    OpenFile& find(ProjectHandle handle) const;
+    ProjectHandle nextHandle();
+
+    const Registry& registry_;
+    std::map<std::uint32_t, std::unique_ptr<OpenFile>> open_;
+    std::uint32_t lastHandle_ = 0;
+};
+
+} // namespace korvana

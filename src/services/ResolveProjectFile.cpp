@@ -1,0 +1,84 @@
+#include "services/ResolveProjectFile.h"
+
+#include "platform/Error.h"
+#include "platform/TextUtil.h"
+
+#include <algorithm>
+#include <string>
+#include <system_error>
+
+namespace korvana {
+
+namespace {
+
+constexpr int invalidProcedureCall = 5;
+constexpr int fileNotFound = 53;
+constexpr std::string_view projectExtension = ".kvs";
+
+bool endsWithIgnoreCase(std::string_view text, std::string_view suffix) {
+    return text.size() >= suffix.size() &&
+           equalsIgnoreCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+Error notRegistered(std::string_view name) {
+    // The name is the caller's raw input: a control character (a NUL above all)
+    // would cut or garble the message.
+    std::string shown(name);
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
+        '?');
+    return Error("The project '" + shown + "' is not registered", invalidProcedureCall);
+}
+
+} // namespace
+
+bool isSafeProjectName(std::string_view name) {
+    if (name.empty() || name == "." || name == "..") {
+        return false;
+    }
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
+    });
+}
+
+std::filesystem::path storedPathToNative(std::string_view stored) {
+    std::string native(stored);
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
+
+std::filesystem::path resolveProjectFile(const Registry& registry, std::string_view nameOrPath) {
+    std::filesystem::path file;
+    if (endsWithIgnoreCase(nameOrPath, projectExtension)) {
+        file = storedPathToNative(nameOrPath);
+    } else {
+        if (!isSafeProjectName(nameOrPath)) {
+            throw notRegistered(nameOrPath);
+        }
+        // The file carries the name as it was registered, which matters on a
+        // file system that tells cases apart.
+        std::string registeredName;
+        for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
+            if (equalsIgnoreCase(candidate, nameOrPath)) {
+                registeredName = candidate;
+                break;
+            }
+        }
+        if (registeredName.empty()) {
+            throw notRegistered(nameOrPath);
+        }
+        const std::string key = std::string(projectsKey) + "\\" + registeredName;
+        const std::string folder = registry.readString(Hive::LocalMachine, key, "Path");
+        if (folder.empty()) {
+            throw notRegistered(nameOrPath);
+        }
+        file = storedPathToNative(folder) / (registeredName + std::string(projectExtension));
+    }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        throw Error("The project file '" + file.string() + "' does not exist", fileNotFound);
+    }
+    return file;
+}
+
+} // namespace korvana

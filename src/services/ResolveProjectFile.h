@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace korvana {
+
+// Where registered projects are listed (HKEY_LOCAL_MACHINE): one sub-key per
+// project with the project folder in "Path".
+inline constexpr std::string_view projectsKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects";
+
+// True for a name that can only ever be one registry key and one file name: not
+// empty, not "." or "..", no path separator, no control character.
+bool isSafeProjectName(std::string_view name);
+
+// A stored path as this machine understands it: folders in stored data may be
+// written with backslashes.
+std::filesystem::path storedPathToNative(std::string_view stored);
+
+// The project file named by `nameOrPath`. Text ending in ".kvs" (any case) is
+// the path of the file itself; anything else is a registered project name,
+// looked up without regard to case, whose file is <Path>/<Name>.kvs with the
+// name as registered. Raises korvana::Error when the name is not registered (or
+// could not be one) or the file does not exist.
+std::filesystem::path resolveProjectFile(const Registry& registry, std::string_view nameOrPath);
+
+} // namespace korvana

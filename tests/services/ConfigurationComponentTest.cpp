@@ -1,0 +1,245 @@
+#include "ProjectFileFixture.h"
+#include "platform/Error.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace korvana {
+namespace {
+
+using test::readFile;
+using test::writeFile;
+
+class ConfigurationStore : public test::ProjectFileFixture {
+  protected:
+    ConfigurationComponent component{registry};
+};
+
+const SettingDate created = makeSettingDate(2026, 12, 6, 16, 53, 33);
+
+TEST_F(ConfigurationStore, ValuesKeepTheirTypesAcrossCloseAndReopen) {
+    const auto file = makeProjectFile("Demo");
+    const auto handle = component.OpenProject(file.string());
+    component.SetValue(handle, "Global", "ProjectVersion", std::string("0042"));
+    component.SetValue(handle, "Global", "LCID", std::int32_t{1031});
+    component.SetValue(handle, "ServerComponents", "KVPdb", std::int16_t{1});
+    component.SetValue(handle, "Global", "DateCreated", created);
+    component.SetValue(handle, "Global", "Comment", std::string());
+    component.SetValue(handle, "Global", "Limit", std::int32_t{-2147483647 - 1});
+    component.CloseProject(handle);
+
+    ConfigurationComponent other(registry);
+    const auto again = other.OpenProject(file.string());
+    const SettingValue none = std::int32_t{-1};
+    EXPECT_EQ(other.GetValue(again, "Global", "ProjectVersion", none),
+              SettingValue(std::string("0042")));
+    EXPECT_EQ(other.GetValue(again, "Global", "LCID", none), SettingValue(std::int32_t{1031}));
+    EXPECT_EQ(other.GetValue(again, "ServerComponents", "KVPdb", none),
+              SettingValue(std::int16_t{1}));
+    EXPECT_EQ(other.GetValue(again, "Global", "DateCreated", none), SettingValue(created));
+    EXPECT_EQ(other.GetValue(again, "Global", "Comment", none), SettingValue(std::string()));
+    EXPECT_EQ(other.GetValue(again, "Global", "Limit", none),
+              SettingValue(std::int32_t{-2147483647 - 1}));
+    other.CloseProject(again);
+}
+
+TEST_F(ConfigurationStore, ClosedValuesAreInTheFileForAnyReader) {
+    const auto file = makeProjectFile("Demo");
+    const auto handle = component.OpenProject(file.string());
+    component.SetValue(handle, "Global", "DBVersion", std::string("4.05.000"));
+    component.SetValue(handle, "Global", "DateCreated", created);
+    component.CloseProject(handle);
+
+    sqlite::Database reader(file.string(), sqlite::Database::Mode::ReadOnly);
+    auto rows = reader.prepare("SELECT Section, Key, Type, Value FROM kv_settings ORDER BY rowid");
+    ASSERT_TRUE(rows.step());
+    EXPECT_EQ(rows.getText(1), "DBVersion");
+    EXPECT_EQ(rows.getInt(2), 8);
+    EXPECT_EQ(rows.getText(3), "4.05.000");
+    ASSERT_TRUE(rows.step());
+    EXPECT_EQ(rows.getInt(2), 7);
+    EXPECT_EQ(rows.getText(3), "2026-12-06 16:53:33");
+    EXPECT_FALSE(rows.step());
+}
+
+TEST_F(ConfigurationStore, AValueSetSurvivesAProcessThatDiesBeforeClosing) {
+    const auto file = makeProjectFile("Demo");
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        ConfigurationComponent doomed(registry);
+        const auto handle = doomed.OpenProject(file.string());
+        doomed.SetValue(handle, "Global", "KorvanaVersion", std::string("4.05.000"));
+        _exit(0); // no close, no destructors
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+
+    const auto handle = component.OpenProject(file.string());
+    EXPECT_EQ(component.GetValue(handle, "Global", "KorvanaVersion", std::string()),
+              SettingValue(std::string("4.05.000")));
+}
+
+TEST_F(ConfigurationStore, NamesMatchWithoutRegardToCaseAndKeepTheirFirstSpelling) {
+    const auto handle = component.OpenProject(makeProjectFile("Demo").string());
+    component.SetValue(handle, "Global", "ProjectName", std::string("Demo"));
+    component.SetValue(handle, "GLOBAL", "PROJECTNAME", std::string("Renamed"));
+    component.SetValue(handle, "global", "Designer", std::string("Visual Basic 6.0"));
+
+    EXPECT_EQ(component.GetValue(handle, "gLoBaL", "projectname", std::string()),
+              SettingValue(std::string("Renamed")));
+    const std::vector<Setting> expected{{"ProjectName", std::string("Renamed")},
+                                        {"Designer", std::string("Visual Basic 6.0")}};
+    EXPECT_EQ(component.GetSection(handle, "GLOBAL"), expected);
+    EXPECT_EQ(component.GetSectionNames(handle), std::vector<std::string>{"Global"});
+}
+
+TEST_F(ConfigurationStore, SectionsListKeysInTheOrderTheyWereFirstWritten) {
+    const auto handle = component.OpenProject(makeProjectFile("Demo").string());
+    component.SetValue(handle, "ServerComponents", "KVEKernel", std::int16_t{1});
+    component.SetValue(handle, "Global", "ProjectName", std::string("Demo"));
+    component.SetValue(handle, "ServerComponents", "KVPdb", std::int16_t{1});
+    component.SetValue(handle, "ServerComponents", "KVFormula", std::int16_t{0});
+    // Overwriting, even with another type, keeps the key's place.
+    component.SetValue(handle, "ServerComponents", "KVEKernel", std::string("x"));
+
+    const std::vector<Setting> expected{{"KVEKernel", std::string("x")},
+                                        {"KVPdb", std::int16_t{1}},
+                                        {"KVFormula", std::int16_t{0}}};
+    EXPECT_EQ(component.GetSection(handle, "ServerComponents"), expected);
+    EXPECT_EQ(component.GetSectionNames(handle),
+              (std::vector<std::string>{"ServerComponents", "Global"}));
+    EXPECT_TRUE(component.GetSection(handle, "ClientConfig").empty());
+}
+
+TEST_F(ConfigurationStore, AbsentKeysGiveTheDefaultWithoutTouchingTheFile) {
+    const auto file = makeProjectFile("Demo");
+    const std::string before = readFile(file);
+    const auto handle = component.OpenProject(file.string());
+    EXPECT_EQ(component.GetValue(handle, "Global", "DBVersion", std::string()),
+              SettingValue(std::string()));
+    EXPECT_EQ(component.GetValue(handle, "ServerComponents", "KVPdb", std::int32_t{0}),
+              SettingValue(std::int32_t{0}));
+    EXPECT_EQ(component.FindValue(handle, "Global", "DBVersion"), std::nullopt);
+    EXPECT_TRUE(component.GetSection(handle, "Global").empty());
+    EXPECT_TRUE(component.GetSectionNames(handle).empty());
+    component.CloseProject(handle);
+    EXPECT_EQ(readFile(file), before);
+
+    const auto again = component.OpenProject(file.string());
+    component.SetValue(again, "Global", "LCID", std::int32_t{1033});
+    EXPECT_EQ(component.GetValue(again, "Global", "Missing", created), SettingValue(created));
+    EXPECT_EQ(component.GetValue(again, "Other", "LCID", std::string("d")),
+              SettingValue(std::string("d")));
+}
+
+TEST_F(ConfigurationStore, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) {
+    const std::vector<std::pair<std::string, std::string>> files{
+        {"Text.kvs", "[Global]\r\nProjectName=Demo\r\n"},
+        {"Empty.kvs", ""},
+        {"Short.kvs", "SQLite format"},
+        {"Jet.kvs",
+         std::string("\x00\x01\x00\x00Standard Jet DB\x00", 20) + std::string(2000, 'j')},
+    };
+    for (const auto& [name, content] : files) {
+        const auto file = scratch / name;
+        writeFile(file, content);
+        try {
+            component.OpenProject(file.string());
+            ADD_FAILURE() << name << " was opened";
+        } catch (const Error& error) {
+            EXPECT_NE(std::string(error.what()).find("not a SQLite database"), std::string::npos)
+                << error.what();
+        }
+        EXPECT_EQ(readFile(file), content) << name;
+    }
+    // Not even a journal was left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()),
+                            std::filesystem::directory_iterator()),
+              static_cast<std::ptrdiff_t>(files.size()));
+    EXPECT_EQ(component.OpenHandleCount(), 0u);
+}
+
+TEST_F(ConfigurationStore, AMissingFileIsAnErrorAndIsNotCreated) {
+    const auto file = scratch / "Nowhere.kvs";
+    EXPECT_THROW(component.OpenProject(file.string()), Error);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST_F(ConfigurationStore, AWriteProtectedFileCanBeReadButNotChanged) {
+    const auto file = makeProjectFile("Demo");
+    {
+        const auto handle = component.OpenProject(file.string());
+        component.SetValue(handle, "Global", "ProjectType", std::string("Single"));
+        component.CloseProject(handle);
+    }
+    ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+    const std::string before = readFile(file);
+
+    const auto handle = component.OpenProject(file.string());
+    EXPECT_TRUE(component.IsReadOnly(handle));
+    EXPECT_EQ(component.GetValue(handle, "Global", "ProjectType", std::string()),
+              SettingValue(std::string("Single")));
+    try {
+        component.SetValue(handle, "Global", "ProjectType", std::string("Server"));
+        ADD_FAILURE() << "a write-protected file was written";
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find("write-protected"), std::string::npos);
+    }
+    component.CloseProject(handle);
+    EXPECT_EQ(readFile(file), before);
+}
+
+TEST_F(ConfigurationStore, TwoHandlesOnOneFileSeeEachOthersValues) {
+    const auto file = makeProjectFile("Demo");
+    const auto first = component.OpenProject(file.string());
+    const auto second = component.OpenProject(file.string());
+    ASSERT_NE(first, second);
+    EXPECT_EQ(component.GetValue(second, "Global", "DBVersion", std::string()),
+              SettingValue(std::string()));
+
+    component.SetValue(first, "Global", "DBVersion", std::string("4.01.007"));
+    EXPECT_EQ(component.GetValue(second, "Global", "DBVersion", std::string()),
+              SettingValue(std::string("4.01.007")));
+    component.CloseProject(first);
+    component.SetValue(second, "Global", "DBVersion", std::string("4.05.000"));
+    component.CloseProject(second);
+
+    const auto third = component.OpenProject(file.string());
+    EXPECT_EQ(component.GetValue(third, "Global", "DBVersion", std::string()),
+              SettingValue(std::string("4.05.000")));
+}
+
+TEST_F(ConfigurationStore, ClosedOrUnknownHandlesAndNamelessKeysAreRefused) {
+    const auto handle = component.OpenProject(makeProjectFile("Demo").string());
+    EXPECT_THROW(component.SetValue(handle, "", "Key", std::string()), Error);
+    EXPECT_THROW(component.SetValue(handle, "Global", "", std::string()), Error);
+    component.CloseProject(handle);
+    EXPECT_THROW(component.GetValue(handle, "Global", "Key", std::string()), Error);
+    EXPECT_THROW(component.CloseProject(handle), Error);
+    EXPECT_THROW(component.GetSection(ProjectHandle{0}, "Global"), Error);
+}
+
+TEST_F(ConfigurationStore, StoredValuesThatDoNotFitTheirTypeAreReportedNotGuessed) {
+    const auto file = makeProjectFile("Demo");
+    {
+        sqlite::Database db(file.string(), sqlite::Database::Mode::ReadWrite);
+        db.exec("CREATE TABLE kv_settings (Section TEXT NOT NULL COLLATE NOCASE, Key TEXT NOT "
+                "NULL COLLATE NOCASE, Type INTEGER NOT NULL, Value, PRIMARY KEY (Section, Key))");
+        db.exec("INSERT INTO kv_settings VALUES ('G', 'Word', 3, 'abc'), ('G', 'Wide', 2, 40000),"
+                " ('G', 'When', 7, '31.12.2020'), ('G', 'What', 99, 1), ('G', 'Fine', 3, 7)");
+    }
+    const auto handle = component.OpenProject(file.string());
+    for (const char* key : {"Word", "Wide", "When", "What"}) {
+        EXPECT_THROW(component.GetValue(handle, "G", key, std::string()), Error) << key;
+    }
+    EXPECT_EQ(component.GetValue(handle, "G", "Fine", std::string()),
+              SettingValue(std::int32_t{7}));
+    EXPECT_THROW(component.GetSection(handle, "G"), Error);
+}
+
+} // namespace
+} // namespace korvana
