@@ -1,0 +1,362 @@
+#include "platform/IniFile.h"
+
+#include "platform/Error.h"
+#include "platform/TextUtil.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace korvana {
+
+namespace {
+
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+constexpr int pathAccessError = 75;
+constexpr int invalidCall = 5;
+
+std::string quoted(const fs::path& file) {
+    return "'" + file.string() + "'";
+}
+
+// Text files hold no control characters but tab, line breaks, form feed and the
+// old end-of-file mark. Bytes above 127 are accepted whether they form UTF-8 or
+// not: project files written by the IDE are in the Windows code page, and the
+// studio has to read them all the same (they are kept byte for byte).
+bool looksLikeText(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r' && byte != '\f' &&
+            byte != '\v' && byte != 0x1A) {
+            return false;
+        }
+        if (byte == 0x7F) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view unquote(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+bool hasLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+void checkNames(std::string_view section, std::string_view key) {
+    if (section.empty() || trim(section) != section || hasLineBreakOrNul(section) ||
+        section.find(']') != std::string_view::npos) {
+        throw Error("Invalid INI section name '" + std::string(section) + "'", invalidCall);
+    }
+    if (key.empty() || trim(key) != key || hasLineBreakOrNul(key) ||
+        key.find('=') != std::string_view::npos || key.front() == '[' || key.front() == ';') {
+        throw Error("Invalid INI key name '" + std::string(key) + "'", invalidCall);
+    }
+}
+
+// The file that a write must replace: the target of a symbolic link, so that
+// the link survives.
+fs::path writeTarget(const fs::path& file) {
+    std::error_code error;
+    if (fs::is_symlink(fs::symlink_status(file, error))) {
+        const fs::path target = fs::weakly_canonical(file, error);
+        if (!error) {
+            return target;
+        }
+    }
+    return file;
+}
+
+class TemporaryFile {
+  public:
+    explicit TemporaryFile(const fs::path& beside) {
+        for (int attempt = 0; attempt < 100 && descriptor_ < 0; ++attempt) {
+            path_ =
+                beside.parent_path() / ("." + beside.filename().string() + ".tmp" +
+                                        std::to_string(getpid()) + "-" + std::to_string(attempt));
+            // Created with 0666 so that the process umask decides, as for any
+            // new file.
+            descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (descriptor_ < 0 && errno != EEXIST) {
+                break;
+            }
+        }
+        if (descriptor_ < 0) {
+            throw Error("Cannot write " + quoted(beside) + ": " + std::strerror(errno),
+                        pathAccessError);
+        }
+    }
+    ~TemporaryFile() {
+        if (descriptor_ >= 0) {
+            ::close(descriptor_);
+        }
+        if (!committed_) {
+            ::unlink(path_.c_str());
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool write(std::string_view data) {
+        while (!data.empty()) {
+            const ssize_t written = ::write(descriptor_, data.data(), data.size());
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return false;
+            }
+            data.remove_prefix(static_cast<std::size_t>(written));
+        }
+        return true;
+    }
+    bool keepMode(mode_t mode) { return ::fchmod(descriptor_, mode) == 0; }
+    bool finish() {
+        const bool synced = ::fsync(descriptor_) == 0;
+        const bool closed = ::close(descriptor_) == 0;
+        descriptor_ = -1;
+        return synced && closed;
+    }
+    bool renameTo(const fs::path& target) {
+        committed_ = ::rename(path_.c_str(), target.c_str()) == 0;
+        return committed_;
+    }
+
+  private:
+    fs::path path_;
+    int descriptor_ = -1;
+    bool committed_ = false;
+};
+
+} // namespace
+
+IniFile::IniFile(fs::path file, std::string text) : path_(std::move(file)), text_(std::move(text)) {
+    if (!looksLikeText(text_)) {
+        throw Error(quoted(path_) + " is not a text file", pathAccessError);
+    }
+}
+
+IniFile IniFile::load(const fs::path& file) {
+    std::error_code error;
+    const auto status = fs::status(file, error);
+    if (status.type() == fs::file_type::not_found) {
+        return IniFile(file, {});
+    }
+    if (error || status.type() != fs::file_type::regular) {
+        throw Error("Cannot read " + quoted(file) + ": not a readable file", pathAccessError);
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in.is_open()) {
+        throw Error("Cannot read " + quoted(file) + ": " + std::strerror(errno), pathAccessError);
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        throw Error("Cannot read " + quoted(file), pathAccessError);
+    }
+    return IniFile(file, std::move(content).str());
+}
+
+std::vector<IniFile::Line> IniFile::scan() const {
+    std::vector<Line> lines;
+    std::size_t position = text_.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+    int currentSection = -1;
+    while (position < text_.size()) {
+        Line line;
+        line.begin = position;
+        const auto newline = text_.find('\n', position);
+        line.end = newline == std::string::npos ? text_.size() : newline + 1;
+        line.contentEnd = newline == std::string::npos ? text_.size() : newline;
+        if (line.contentEnd > line.begin && text_[line.contentEnd - 1] == '\r') {
+            --line.contentEnd;
+        }
+        const std::string_view content(text_.data() + line.begin, line.contentEnd - line.begin);
+        const std::string_view trimmed = trim(content);
+        line.section = currentSection;
+        if (trimmed.empty()) {
+            line.kind = LineKind::Blank;
+        } else if (trimmed.front() == ';') {
+            line.kind = LineKind::Comment;
+        } else if (trimmed.front() == '[') {
+            line.kind = LineKind::Section;
+            const auto close = trimmed.find(']');
+            line.name = std::string(trim(trimmed.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+            currentSection = static_cast<int>(lines.size());
+            line.section = currentSection;
+        } else if (const auto equals = content.find('='); equals != std::string_view::npos) {
+            line.name = std::string(trim(content.substr(0, equals)));
+            const std::string_view rawValue = content.substr(equals + 1);
+            const std::string_view value = trim(rawValue);
+            line.valueBegin =
+                line.begin + equals + 1 +
+                (value.empty() ? rawValue.size()
+                               : static_cast<std::size_t>(value.data() - rawValue.data()));
+            line.valueEnd = line.valueBegin + value.size();
+            line.kind = line.name.empty() ? LineKind::Other : LineKind::Key;
+        }
+        lines.push_back(std::move(line));
+        position = lines.back().end;
+    }
+    return lines;
+}
+
+std::string IniFile::lineBreak() const {
+    const auto newline = text_.find('\n');
+    if (newline == std::string::npos) {
+        return "\r\n";
+    }
+    return newline > 0 && text_[newline - 1] == '\r' ? "\r\n" : "\n";
+}
+
+const IniFile::Line* IniFile::findKey(const std::vector<Line>& lines, std::string_view section,
+                                      std::string_view key) const {
+    for (const Line& line : lines) {
+        if (line.kind == LineKind::Key && line.section >= 0 &&
+            equalsIgnoreCase(lines[static_cast<std::size_t>(line.section)].name, section) &&
+            equalsIgnoreCase(line.name, key)) {
+            return &line;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
+    const auto lines = scan();
+    const Line* line = findKey(lines, section, key);
+    if (!line) {
+        return std::nullopt;
+    }
+    return std::string(unquote(
+        std::string_view(text_).substr(line->valueBegin, line->valueEnd - line->valueBegin)));
+}
+
+std::string IniFile::read(std::string_view section, std::string_view key,
+                          std::string_view defaultValue) const {
+    auto found = value(section, key);
+    return found ? std::move(*found) : std::string(defaultValue);
+}
+
+bool IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
+    checkNames(section, key);
+    if (hasLineBreakOrNul(value)) {
+        throw Error("An INI value cannot hold line breaks (key '" + std::string(key) + "')",
+                    invalidCall);
+    }
+    const auto lines = scan();
+    if (const Line* line = findKey(lines, section, key)) {
+        const std::size_t length = line->valueEnd - line->valueBegin;
+        const std::string_view current = std::string_view(text_).substr(line->valueBegin, length);
+        if (current == value || unquote(current) == value) {
+            return false;
+        }
+        text_.replace(line->valueBegin, length, value);
+        return true;
+    }
+    const std::string newline = lineBreak();
+    const std::string entry = std::string(key) + "=" + std::string(value) + newline;
+
+    const Line* header = nullptr;
+    const Line* last = nullptr;
+    for (const Line& line : lines) {
+        if (!header) {
+            if (line.kind == LineKind::Section && equalsIgnoreCase(line.name, section)) {
+                header = &line;
+                last = &line;
+            }
+        } else if (line.section != header->section) {
+            break;
+        } else if (line.kind == LineKind::Key || line.kind == LineKind::Other) {
+            // Comments after the last key may well introduce the next section.
+            last = &line;
+        }
+    }
+    if (last) {
+        // A last line without a line break gets one before the new key.
+        const bool unterminated = last->end == last->contentEnd;
+        text_.insert(last->end, unterminated ? newline + entry : entry);
+        return true;
+    }
+
+    std::string addition;
+    const std::size_t start = text_.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+    if (text_.size() > start) {
+        if (text_.back() != '\n') {
+            addition += newline;
+        }
+        if (!lines.empty() && lines.back().kind != LineKind::Blank) {
+            addition += newline; // a blank line between sections
+        }
+    }
+    addition += "[" + std::string(section) + "]" + newline + entry;
+    text_ += addition;
+    return true;
+}
+
+bool IniFile::remove(std::string_view section, std::string_view key) {
+    const auto lines = scan();
+    bool removed = false;
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        if (it->kind == LineKind::Key && it->section >= 0 &&
+            equalsIgnoreCase(lines[static_cast<std::size_t>(it->section)].name, section) &&
+            equalsIgnoreCase(it->name, key)) {
+            text_.erase(it->begin, it->end - it->begin);
+            removed = true;
+        }
+    }
+    return removed;
+}
+
+void IniFile::save() const {
+    const fs::path target = writeTarget(path_);
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    // The mode bits count too: the administrator may write anything, but a file
+    // that nobody may write is read-only on purpose.
+    if (exists && (::access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)) {
+        throw Error("Cannot write " + quoted(path_) + ": the file is read-only", pathAccessError);
+    }
+    TemporaryFile temporary(target);
+    const bool written = temporary.write(text_) &&
+                         (!exists || temporary.keepMode(existing.st_mode & 07777)) &&
+                         temporary.finish() && temporary.renameTo(target);
+    if (!written) {
+        throw Error("Cannot write " + quoted(path_) + ": " + std::strerror(errno), pathAccessError);
+    }
+}
+
+std::string IniFile::readKey(const fs::path& file, std::string_view section, std::string_view key,
+                             std::string_view defaultValue) {
+    return load(file).read(section, key, defaultValue);
+}
+
+void IniFile::writeKey(const fs::path& file, std::string_view section, std::string_view key,
+                       std::string_view value) {
+    IniFile ini = load(file);
+    if (ini.set(section, key, value) || !fs::exists(file)) {
+        ini.save();
+    }
+}
+
+bool IniFile::deleteKey(const fs::path& file, std::string_view section, std::string_view key) {
+    IniFile ini = load(file);
+    if (!ini.remove(section, key)) {
+        return false;
+    }
+    ini.save();
+    return true;
+}
+
+} // namespace korvana

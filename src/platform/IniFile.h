@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana {
+
+// An INI-style file (Visual Basic project and group files, template
+// descriptions, the IDE's add-in list) read and changed the way Windows'
+// profile functions do: sections and keys match without regard to case, values
+// are trimmed and lose one pair of enclosing quotes, the first match wins, and a
+// missing file, section or key gives the default.
+//
+// Files such as the add-in list are shared with other programs, so a change
+// touches only the one line concerned: every other byte (line endings,
+// comments, blank lines, spacing, a byte-order mark, keys the reader ignores)
+// stays as it was. A file that is not text is refused and never written.
+class IniFile {
+  public:
+    // The file's content; a missing file is an empty document that save()
+    // creates. Raises korvana::Error, naming the file, when it cannot be read or
+    // is not a text file.
+    static IniFile load(const std::filesystem::path& file);
+
+    // A document held in memory, saved to `file`. Raises korvana::Error when
+    // the text is not text.
+    IniFile(std::filesystem::path file, std::string text);
+
+    const std::filesystem::path& path() const { return path_; }
+    const std::string& text() const { return text_; }
+
+    std::optional<std::string> value(std::string_view section, std::string_view key) const;
+    std::string read(std::string_view section, std::string_view key,
+                     std::string_view defaultValue = {}) const;
+
+    // Replaces the value of the first matching key, or appends the key at the end
+    // of the first matching section, or appends the section at the end of the
+    // file. Names that could not be read back as written (empty, line breaks,
+    // "=" in a key, "]" in a section) raise korvana::Error. True when the
+    // text changed.
+    bool set(std::string_view section, std::string_view key, std::string_view value);
+
+    // Removes every line of the key in every section of that name, so that a
+    // later read gives the default. True when something was removed.
+    bool remove(std::string_view section, std::string_view key);
+
+    // Writes the text to a temporary file beside the file and renames it into
+    // place, so that a reader sees either the old or the new file. A read-only
+    // file is refused. Raises korvana::Error naming the file on failure.
+    void save() const;
+
+    // One-shot forms of the above; writeKey and deleteKey save only when the
+    // text changed.
+    static std::string readKey(const std::filesystem::path& file, std::string_view section,
+                               std::string_view key, std::string_view defaultValue = {});
+    static void writeKey(const std::filesystem::path& file, std::string_view section,
+                         std::string_view key, std::string_view value);
+    static bool deleteKey(const std::filesystem::path& file, std::string_view section,
+                          std::string_view key);
+
+  private:
+    enum class LineKind { Blank, Comment, Section, Key, Other };
+
+    struct Line {
+        std::size_t begin = 0;      // first byte of the line (after a byte-order mark)
+        std::size_t contentEnd = 0; // before the line break
+        std::size_t end = 0;        // after the line break
+        LineKind kind = LineKind::Other;
+        std::string name;           // section or key name, trimmed
+        std::size_t valueBegin = 0; // trimmed value, quotes included
+        std::size_t valueEnd = 0;
+        int section = -1; // index of the header line this line belongs to
+    };
+
+    std::vector<Line> scan() const;
+    std::string lineBreak() const;
+    const Line* findKey(const std::vector<Line>& lines, std::string_view section,
+                        std::string_view key) const;
+
+    std::filesystem::path path_;
+    std::string text_;
+};
+
+} // namespace korvana
