@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/FileRegistry.h"
+#include "platform/SystemRoot.h"
+
 #include <iosfwd>
+#include <memory>
 
 namespace korvana::cli {
 
@@ -8,12 +12,32 @@ namespace korvana::cli {
 // registry, texts, messages) are created on first use, so that commands that do
 // not need them never touch the system root.
 class CliContext {
-public:
+  public:
     CliContext(std::ostream& output, std::ostream& errors) : out(output), err(errors) {}
 
     std::ostream& out;
     std::ostream& err;
     int exitCode = 0;
+
+    // The system root of this process, made ready on first use.
+    SystemRoot& root() {
+        if (!root_) {
+            root_ =
+                std::make_unique<SystemRoot>(SystemRoot::open(SystemRoot::processEnvironment()));
+        }
+        return *root_;
+    }
+    // The registry kept under the system root.
+    FileRegistry& registry() {
+        if (!registry_) {
+            registry_ = std::make_unique<FileRegistry>(root().registryFolder());
+        }
+        return *registry_;
+    }
+
+  private:
+    std::unique_ptr<SystemRoot> root_;
+    std::unique_ptr<FileRegistry> registry_;
 };
 
 } // namespace korvana::cli

@@ -1,7 +1,331 @@
 #include "cli/Commands.h"
+#include "platform/Error.h"
+#include "platform/RegFileParser.h"
+#include "platform/RegFileWriter.h"
+#include "platform/RegistryNames.h"
+
+#include <charconv>
+#include <fstream>
+#include <memory>
+#include <sstream>
 
 namespace korvana::cli {
 
-void addRegCommands(CLI::App& /*app*/, CliContext& /*context*/) {}
+namespace {
+
+// A bad command line: reported with exit code 2, before anything is touched.
+struct UsageError {
+    std::string message;
+};
+
+struct KeyArgument {
+    Hive hive;
+    std::string path;
+};
+
+// "HKLM\Software\X" or "HKEY_LOCAL_MACHINE\Software\X"; the hive alone names
+// the hive's root.
+KeyArgument parseKey(const std::string& text) {
+    const auto slash = text.find('\\');
+    const auto hive = parseHive(std::string_view(text).substr(0, slash));
+    if (!hive) {
+        throw UsageError{"unknown hive in '" + text +
+                         "' (use HKLM, HKEY_LOCAL_MACHINE, HKCU or HKEY_CURRENT_USER)"};
+    }
+    KeyArgument key{*hive, slash == std::string::npos ? std::string() : text.substr(slash + 1)};
+    if (slash != std::string::npos && key.path.empty()) {
+        throw UsageError{"the key '" + text + "' ends with a backslash"};
+    }
+    try {
+        splitKeyPath(key.path);
+    } catch (const Error& error) {
+        throw UsageError{error.what()};
+    }
+    return key;
+}
+
+std::string hexText(const std::vector<std::uint8_t>& bytes) {
+    static constexpr char digits[] = "0123456789abcdef";
+    std::string text;
+    for (const auto byte : bytes) {
+        text.push_back(digits[byte >> 4]);
+        text.push_back(digits[byte & 0xF]);
+    }
+    return text;
+}
+
+// What `get` prints: text as it is, a 32-bit number in decimal as the
+// system reads it (signed), anything else as hex bytes.
+std::string displayText(const RegistryValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value.data)) {
+        return *text;
+    }
+    if (const auto* number = std::get_if<std::uint32_t>(&value.data)) {
+        return std::to_string(static_cast<std::int32_t>(*number));
+    }
+    return hexText(std::get<std::vector<std::uint8_t>>(value.data));
+}
+
+std::uint32_t parseDword(const std::string& text) {
+    std::int64_t number = 0;
+    std::string_view digits = text;
+    int base = 10;
+    if (digits.starts_with("0x") || digits.starts_with("0X")) {
+        digits.remove_prefix(2);
+        base = 16;
+    }
+    const auto* end = digits.data() + digits.size();
+    const auto [ptr, ec] = std::from_chars(digits.data(), end, number, base);
+    if (digits.empty() || ec != std::errc{} || ptr != end || number < INT32_MIN ||
+        number > static_cast<std::int64_t>(UINT32_MAX)) {
+        throw UsageError{"'" + text + "' is not a 32-bit number"};
+    }
+    return static_cast<std::uint32_t>(number);
+}
+
+std::vector<std::uint8_t> parseBinary(const std::string& text) {
+    std::string digits;
+    for (const char c : text) {
+        if (c != ',' && c != ' ' && c != ':') {
+            digits.push_back(c);
+        }
+    }
+    if (digits.size() % 2 != 0) {
+        throw UsageError{"'" + text + "' is not binary data given as hex (two digits a byte)"};
+    }
+    std::vector<std::uint8_t> bytes;
+    for (size_t i = 0; i < digits.size(); i += 2) {
+        std::uint8_t byte = 0;
+        const auto [ptr, ec] = std::from_chars(digits.data() + i, digits.data() + i + 2, byte, 16);
+        if (ec != std::errc{} || ptr != digits.data() + i + 2) {
+            throw UsageError{"'" + text + "' is not binary data given as hex"};
+        }
+        bytes.push_back(byte);
+    }
+    return bytes;
+}
+
+RegistryValue parseValue(const std::string& text, const std::string& type) {
+    if (type == "dword") {
+        return RegistryValue::dword(parseDword(text));
+    }
+    if (type == "binary") {
+        return RegistryValue::binary(parseBinary(text));
+    }
+    if (!isValidUtf8(text)) {
+        throw UsageError{"the value is not UTF-8 text"};
+    }
+    return RegistryValue::string(text);
+}
+
+void notFound(CliContext& context, const std::string& what) {
+    context.err << "kvs reg: " << what << " not found\n";
+    context.exitCode = exitNotFound;
+}
+
+// Runs one command; a bad command line becomes exit code 2, a failure of the
+// registry (korvana::Error) reaches main, which reports it with exit code 3.
+template <typename Work> auto guarded(CliContext& context, Work work) {
+    return [&context, work] {
+        try {
+            work();
+        } catch (const UsageError& error) {
+            context.err << "kvs reg: " << error.message << '\n';
+            context.exitCode = exitUsage;
+        }
+    };
+}
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw Error("Cannot open " + path, 53);
+    }
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in.bad()) {
+        throw Error("Cannot read " + path, 75);
+    }
+    return content.str();
+}
+
+struct RegArguments {
+    std::string key;
+    std::string name;
+    std::optional<std::string> optionalName;
+    std::string value;
+    std::string type = "sz";
+    std::optional<std::string> exportKey;
+    std::string output;
+    std::string file;
+};
+
+void addGet(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
+    auto* get = reg.add_subcommand(
+        "get", "Print a value: text as it is, a 32-bit number in decimal, binary as hex. "
+               "Exit code 1 when the value is missing.");
+    get->add_option("KEY", args->key, "Key with its hive, e.g. HKLM\\Software\\X")->required();
+    get->add_option("NAME", args->name, "Value name (\"\" for the default value)")->required();
+    get->callback(guarded(context, [&context, args] {
+        const auto key = parseKey(args->key);
+        const auto value = context.registry().value(key.hive, key.path, args->name);
+        if (!value) {
+            notFound(context, "value '" + args->name + "' of " + args->key);
+            return;
+        }
+        context.out << displayText(*value) << '\n';
+    }));
+}
+
+void addSet(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
+    auto* set = reg.add_subcommand("set", "Write a value; missing keys on the path are created.");
+    set->add_option("KEY", args->key, "Key with its hive, e.g. HKCU\\Software\\X")->required();
+    set->add_option("NAME", args->name, "Value name (\"\" for the default value)")->required();
+    set->add_option("VALUE", args->value, "The data; for binary hex digits, e.g. 0a1bff")
+        ->required();
+    set->add_option("--type", args->type, "Kind of value: sz (text, the default), dword, binary")
+        ->check(CLI::IsMember({"sz", "dword", "binary"}));
+    set->callback(guarded(context, [&context, args] {
+        const auto key = parseKey(args->key);
+        const auto value = parseValue(args->value, args->type);
+        try {
+            checkValueName(args->name);
+        } catch (const Error& error) {
+            throw UsageError{error.what()};
+        }
+        context.registry().setValue(key.hive, key.path, args->name, value);
+    }));
+}
+
+void addDelete(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
+    auto* del = reg.add_subcommand(
+        "delete", "Delete a key with all its sub-keys, or one value when NAME is given. "
+                  "Exit code 1 when it does not exist.");
+    del->add_option("KEY", args->key, "Key with its hive")->required();
+    del->add_option("NAME", args->optionalName, "Value name (\"\" for the default value)");
+    del->callback(guarded(context, [&context, args] {
+        const auto key = parseKey(args->key);
+        auto& registry = context.registry();
+        if (args->optionalName) {
+            if (!registry.value(key.hive, key.path, *args->optionalName)) {
+                notFound(context, "value '" + *args->optionalName + "' of " + args->key);
+                return;
+            }
+            registry.deleteValue(key.hive, key.path, *args->optionalName);
+            return;
+        }
+        if (key.path.empty()) {
+            throw UsageError{"a whole hive cannot be deleted"};
+        }
+        if (!registry.keyExists(key.hive, key.path)) {
+            notFound(context, "key " + args->key);
+            return;
+        }
+        registry.deleteKey(key.hive, key.path);
+    }));
+}
+
+void addList(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
+    auto* list = reg.add_subcommand(
+        "list", "List a key: its sub-keys (one a line, ending with a backslash), then its "
+                "values as regedit writes them. Exit code 1 when the key is missing.");
+    list->add_option("KEY", args->key, "Key with its hive")->required();
+    list->callback(guarded(context, [&context, args] {
+        const auto key = parseKey(args->key);
+        auto& registry = context.registry();
+        if (!registry.keyExists(key.hive, key.path)) {
+            notFound(context, "key " + args->key);
+            return;
+        }
+        for (const auto& name : registry.subKeys(key.hive, key.path)) {
+            context.out << name << "\\\n";
+        }
+        std::string line;
+        for (const auto& value : registry.values(key.hive, key.path)) {
+            line.clear();
+            RegFileWriter::appendValue(line, value);
+            context.out << line << '\n';
+        }
+    }));
+}
+
+void addExport(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
+    auto* exp = reg.add_subcommand(
+        "export", "Write a key and its sub-keys (both hives without KEY) in regedit format. "
+                  "Exit code 1 when the key is missing.");
+    exp->add_option("KEY", args->exportKey, "Key with its hive; a hive name exports the hive");
+    exp->add_option("--output,-o", args->output, "File to write instead of standard output");
+    exp->callback(guarded(context, [&context, args] {
+        std::optional<KeyArgument> key;
+        if (args->exportKey) {
+            key = parseKey(*args->exportKey);
+        }
+        auto& registry = context.registry();
+        std::string text(RegFileWriter::header);
+        text += "\n\n";
+        if (key) {
+            const auto sections = registry.exportKey(key->hive, key->path);
+            if (!sections) {
+                notFound(context, "key " + *args->exportKey);
+                return;
+            }
+            text += *sections;
+        } else {
+            for (const Hive hive : {Hive::LocalMachine, Hive::CurrentUser}) {
+                text += registry.exportKey(hive, {}).value_or(std::string());
+            }
+        }
+        if (args->output.empty()) {
+            context.out << text;
+            return;
+        }
+        std::ofstream file(args->output, std::ios::binary | std::ios::trunc);
+        file << text;
+        file.close();
+        if (!file) {
+            throw Error("Cannot write " + args->output, 75);
+        }
+    }));
+}
+
+void addImport(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
+    auto* imp = reg.add_subcommand(
+        "import", "Merge a regedit file (REGEDIT4 or version 5.00, UTF-8 or UTF-16) into the "
+                  "registry. Lines that cannot be read are reported with their number and "
+                  "skipped (exit code 3 then, after importing the rest).");
+    imp->add_option("FILE", args->file, "The .reg file")->required();
+    imp->callback(guarded(context, [&context, args] {
+        RegFileParser::Options options;
+        options.strict = false;
+        const auto content = RegFileParser::parse(
+            RegFileParser::decode(readWholeFile(args->file), args->file), args->file, options);
+        for (const auto& problem : content.problems) {
+            context.err << args->file << ", line " << problem.line << ": " << problem.message
+                        << " (line skipped)\n";
+        }
+        context.registry().import(content);
+        if (!content.problems.empty()) {
+            context.err << "kvs reg: imported " << args->file << " without the "
+                        << content.problems.size() << " line(s) above\n";
+            context.exitCode = exitFailure;
+        }
+    }));
+}
+
+} // namespace
+
+void addRegCommands(CLI::App& app, CliContext& context) {
+    auto* reg = app.add_subcommand(
+        "reg", "Read and change the registry kept under the system root "
+               "(registry/HKEY_LOCAL_MACHINE.reg and registry/HKEY_CURRENT_USER.reg).");
+    reg->require_subcommand(1);
+    auto args = std::make_shared<RegArguments>();
+    addGet(*reg, context, args);
+    addSet(*reg, context, args);
+    addDelete(*reg, context, args);
+    addList(*reg, context, args);
+    addExport(*reg, context, args);
+    addImport(*reg, context, args);
+}
 
 } // namespace korvana::cli

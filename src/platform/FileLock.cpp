@@ -1,0 +1,32 @@
+#include "platform/FileLock.h"
+
+#include "platform/Error.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace korvana {
+
+FileLock::FileLock(const std::filesystem::path& lockFile) {
+    fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        throw Error("Cannot open the lock file " + lockFile.string() + ": " + std::strerror(errno),
+                    75);
+    }
+    while (::flock(fd_, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const int error = errno;
+            ::close(fd_);
+            throw Error("Cannot lock " + lockFile.string() + ": " + std::strerror(error), 75);
+        }
+    }
+}
+
+FileLock::~FileLock() {
+    ::close(fd_); // closing releases the lock
+}
+
+} // namespace korvana

@@ -1,0 +1,127 @@
+#include "platform/FileRegistry.h"
+
+#include "platform/Error.h"
+#include "platform/RegFileWriter.h"
+#include "platform/RegistryNames.h"
+
+#include <algorithm>
+
+namespace korvana {
+
+namespace {
+
+std::filesystem::path hivePath(const std::filesystem::path& folder, Hive hive) {
+    return folder / (std::string(hiveName(hive)) + ".reg");
+}
+
+void checkValue(const RegistryValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value.data); text && !isValidUtf8(*text)) {
+        throw Error("A registry string value must be UTF-8 text", 5);
+    }
+}
+
+} // namespace
+
+FileRegistry::FileRegistry(const std::filesystem::path& folder)
+    : machine_(Hive::LocalMachine, hivePath(folder, Hive::LocalMachine)),
+      user_(Hive::CurrentUser, hivePath(folder, Hive::CurrentUser)) {}
+
+std::optional<RegistryValue> FileRegistry::value(Hive hive, std::string_view key,
+                                                 std::string_view name) const {
+    const auto path = splitKeyPath(key);
+    const RegistryKey* found = file(hive).current().find(path);
+    if (!found) {
+        return std::nullopt;
+    }
+    const RegistryValue* stored = found->value(name);
+    return stored ? std::optional<RegistryValue>(*stored) : std::nullopt;
+}
+
+void FileRegistry::setValue(Hive hive, std::string_view key, std::string_view name,
+                            const RegistryValue& value) {
+    const auto path = splitKeyPath(key);
+    for (const auto part : path) {
+        checkKeyName(part);
+    }
+    checkValueName(name);
+    checkValue(value);
+    file(hive).update([&](RegistryKey& root) {
+        bool changed = false;
+        RegistryKey* current = &root;
+        for (const auto part : path) {
+            current = &current->childOrCreate(part, changed);
+        }
+        return current->setValue(name, value) || changed;
+    });
+}
+
+std::vector<std::string> FileRegistry::subKeys(Hive hive, std::string_view key) const {
+    std::vector<std::string> names;
+    if (const RegistryKey* found = file(hive).current().find(splitKeyPath(key))) {
+        names.reserve(found->children().size());
+        for (const auto& child : found->children()) {
+            names.push_back(child->name());
+        }
+    }
+    return names;
+}
+
+std::vector<NamedValue> FileRegistry::values(Hive hive, std::string_view key) const {
+    const RegistryKey* found = file(hive).current().find(splitKeyPath(key));
+    return found ? found->values() : std::vector<NamedValue>{};
+}
+
+bool FileRegistry::keyExists(Hive hive, std::string_view key) const {
+    return file(hive).current().find(splitKeyPath(key)) != nullptr;
+}
+
+void FileRegistry::deleteKey(Hive hive, std::string_view key) {
+    auto path = splitKeyPath(key);
+    if (path.empty()) {
+        throw Error("The whole hive " + std::string(hiveName(hive)) + " cannot be deleted", 5);
+    }
+    const auto last = path.back();
+    path.pop_back();
+    file(hive).update([&](RegistryKey& root) {
+        RegistryKey* parent = root.find(path);
+        return parent && parent->removeChild(last);
+    });
+}
+
+void FileRegistry::deleteValue(Hive hive, std::string_view key, std::string_view name) {
+    const auto path = splitKeyPath(key);
+    file(hive).update([&](RegistryKey& root) {
+        RegistryKey* found = root.find(path);
+        return found && found->removeValue(name);
+    });
+}
+
+void FileRegistry::import(const RegFileContent& content) {
+    for (const Hive hive : {Hive::LocalMachine, Hive::CurrentUser}) {
+        const bool mentioned = std::any_of(content.entries.begin(), content.entries.end(),
+                                           [hive](const auto& e) { return e.hive == hive; });
+        if (mentioned) {
+            file(hive).update([&](RegistryKey& root) {
+                return applyRegFileEntries(content.entries, hive, root);
+            });
+        }
+    }
+}
+
+std::optional<std::string> FileRegistry::exportKey(Hive hive, std::string_view key) const {
+    // The sections name the keys as stored, whatever case the caller used.
+    const RegistryKey* found = &file(hive).current();
+    std::string path;
+    for (const auto part : splitKeyPath(key)) {
+        found = found->child(part);
+        if (!found) {
+            return std::nullopt;
+        }
+        path += (path.empty() ? "" : "\\") + found->name();
+    }
+    std::string text;
+    RegFileWriter::appendTree(text, hive, path, *found, !path.empty());
+    return text;
+}
+
+} // namespace korvana

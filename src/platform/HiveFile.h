@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/Registry.h"
+#include "platform/RegistryKey.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace korvana {
+
+// One hive kept in one regedit file, shared with other processes.
+//
+// Readers take no lock: writers replace the file by renaming a complete new
+// one into place, so a reader sees either the old or the new file, never a
+// torn one. The parsed content is cached and the file is read again only when
+// its identity (device, inode, size, modification and change times) differs.
+// The cache keeps the file it read open, so its inode number cannot be handed
+// to a newer file while the cache relies on it.
+//
+// Every change runs under an exclusive lock on "<file>.lock", on the latest
+// content, and is written to a temporary file in the same folder, synced and
+// renamed over the hive: no update of another process is lost.
+//
+// A file that cannot be parsed is never written: every operation raises
+// korvana::Error naming the file and line until the file is mended.
+class HiveFile {
+  public:
+    HiveFile(Hive hive, std::filesystem::path file);
+    ~HiveFile();
+    HiveFile(const HiveFile&) = delete;
+    HiveFile& operator=(const HiveFile&) = delete;
+
+    const std::filesystem::path& file() const { return file_; }
+
+    // The hive as its file holds it now (empty when there is no file). The
+    // reference is good until the next call on this object.
+    const RegistryKey& current();
+
+    // Runs `change` on the latest content under the lock and stores the result
+    // when `change` reports that it changed something. When `change` or the
+    // write fails, nothing is stored and the cache is dropped.
+    void update(const std::function<bool(RegistryKey&)>& change);
+
+  private:
+    struct Identity {
+        bool exists = false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        long long modifiedSeconds = 0;
+        long long modifiedNanoseconds = 0;
+        long long changedSeconds = 0;
+        long long changedNanoseconds = 0;
+        mode_t mode = 0644;
+
+        bool operator==(const Identity&) const = default;
+    };
+
+    static Identity identityOf(const struct stat& status);
+    void refresh();
+    void load();
+    void store();
+    void forget();
+    void hold(int fd, const Identity& identity, std::unique_ptr<RegistryKey> root);
+
+    Hive hive_;
+    std::filesystem::path file_;
+    std::filesystem::path lockFile_;
+    std::unique_ptr<RegistryKey> root_;
+    Identity identity_;
+    int heldFd_ = -1;
+    // The last parse failure and the file it belongs to, so that an unchanged
+    // broken file is not parsed again on every call.
+    std::optional<std::pair<Identity, std::string>> failure_;
+};
+
+} // namespace korvana

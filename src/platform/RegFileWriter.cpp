@@ -1,0 +1,141 @@
+#include "platform/RegFileWriter.h"
+
+#include "platform/RegistryKey.h"
+#include "platform/Utf16.h"
+
+#include <algorithm>
+
+namespace korvana {
+
+namespace {
+
+// regedit wraps hex data so that no line is much longer than 80 characters.
+constexpr size_t wrapColumn = 76;
+
+void appendQuoted(std::string& out, std::string_view text) {
+    out.push_back('"');
+    for (const char c : text) {
+        if (c == '\\' || c == '"') {
+            out.push_back('\\');
+        }
+        out.push_back(c);
+    }
+    out.push_back('"');
+}
+
+bool fitsBetweenQuotes(std::string_view text) {
+    return std::none_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
+}
+
+void appendHex(std::string& out, std::uint32_t type, const std::vector<std::uint8_t>& bytes,
+               size_t lineStart) {
+    static constexpr char digits[] = "0123456789abcdef";
+    if (type == static_cast<std::uint32_t>(ValueType::Binary)) {
+        out += "hex:";
+    } else {
+        out += "hex(";
+        char buffer[9];
+        int length = 0;
+        std::uint32_t rest = type;
+        do {
+            buffer[length++] = digits[rest % 16];
+            rest /= 16;
+        } while (rest != 0);
+        while (length > 0) {
+            out.push_back(buffer[--length]);
+        }
+        out += "):";
+    }
+    size_t column = out.size() - lineStart;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const bool last = i + 1 == bytes.size();
+        if (column + 3 > wrapColumn) {
+            out += "\\\n  ";
+            column = 2;
+        }
+        out.push_back(digits[bytes[i] >> 4]);
+        out.push_back(digits[bytes[i] & 0xF]);
+        column += 2;
+        if (!last) {
+            out.push_back(',');
+            ++column;
+        }
+    }
+}
+
+void appendSection(std::string& out, Hive hive, std::string_view path, const RegistryKey& key) {
+    out.push_back('[');
+    out += hiveName(hive);
+    if (!path.empty()) {
+        out.push_back('\\');
+        out += path;
+    }
+    out += "]\n";
+    for (const auto& value : key.values()) {
+        RegFileWriter::appendValue(out, value);
+        out.push_back('\n');
+    }
+    out.push_back('\n');
+}
+
+} // namespace
+
+void RegFileWriter::appendValue(std::string& out, const NamedValue& value) {
+    const size_t lineStart = out.size();
+    if (value.name.empty()) {
+        out.push_back('@');
+    } else {
+        appendQuoted(out, value.name);
+    }
+    out.push_back('=');
+    const auto type = value.value.type;
+    if (const auto* text = std::get_if<std::string>(&value.value.data)) {
+        if (type == static_cast<std::uint32_t>(ValueType::String) && fitsBetweenQuotes(*text)) {
+            appendQuoted(out, *text);
+        } else {
+            appendHex(out, type, utf8ToUtf16leWithTerminator(*text), lineStart);
+        }
+    } else if (const auto* number = std::get_if<std::uint32_t>(&value.value.data)) {
+        if (type == static_cast<std::uint32_t>(ValueType::Dword)) {
+            static constexpr char digits[] = "0123456789abcdef";
+            out += "dword:";
+            for (int shift = 28; shift >= 0; shift -= 4) {
+                out.push_back(digits[(*number >> shift) & 0xF]);
+            }
+        } else {
+            const std::vector<std::uint8_t> bytes{static_cast<std::uint8_t>(*number & 0xFF),
+                                                  static_cast<std::uint8_t>((*number >> 8) & 0xFF),
+                                                  static_cast<std::uint8_t>((*number >> 16) & 0xFF),
+                                                  static_cast<std::uint8_t>(*number >> 24)};
+            appendHex(out, type, bytes, lineStart);
+        }
+    } else {
+        appendHex(out, type, std::get<std::vector<std::uint8_t>>(value.value.data), lineStart);
+    }
+}
+
+void RegFileWriter::appendTree(std::string& out, Hive hive, std::string_view path,
+                               const RegistryKey& key, bool includeEmptyRoot) {
+    if (!path.empty() || includeEmptyRoot || !key.values().empty()) {
+        appendSection(out, hive, path, key);
+    }
+    std::string childPath(path);
+    for (const auto& child : key.children()) {
+        childPath.resize(path.size());
+        if (!path.empty()) {
+            childPath.push_back('\\');
+        }
+        childPath += child->name();
+        appendTree(out, hive, childPath, *child, true);
+    }
+}
+
+std::string RegFileWriter::hive(Hive hive, const RegistryKey& root) {
+    std::string out(header);
+    out += "\n\n";
+    appendTree(out, hive, {}, root, false);
+    return out;
+}
+
+} // namespace korvana

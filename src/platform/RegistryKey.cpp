@@ -1,0 +1,86 @@
+#include "platform/RegistryKey.h"
+
+#include "platform/RegistryNames.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace korvana {
+
+const RegistryKey* RegistryKey::child(std::string_view name) const {
+    const auto it = index_.find(foldRegistryName(name));
+    return it == index_.end() ? nullptr : it->second;
+}
+
+RegistryKey* RegistryKey::child(std::string_view name) {
+    const auto it = index_.find(foldRegistryName(name));
+    return it == index_.end() ? nullptr : it->second;
+}
+
+RegistryKey& RegistryKey::childOrCreate(std::string_view name, bool& created) {
+    auto folded = foldRegistryName(name);
+    if (const auto it = index_.find(folded); it != index_.end()) {
+        return *it->second;
+    }
+    children_.push_back(std::make_unique<RegistryKey>(std::string(name)));
+    RegistryKey* added = children_.back().get();
+    index_.emplace(std::move(folded), added);
+    created = true;
+    return *added;
+}
+
+bool RegistryKey::removeChild(std::string_view name) {
+    const auto it = index_.find(foldRegistryName(name));
+    if (it == index_.end()) {
+        return false;
+    }
+    const RegistryKey* doomed = it->second;
+    index_.erase(it);
+    std::erase_if(children_, [doomed](const auto& c) { return c.get() == doomed; });
+    return true;
+}
+
+const RegistryKey* RegistryKey::find(const std::vector<std::string_view>& path) const {
+    const RegistryKey* current = this;
+    for (const auto part : path) {
+        current = current->child(part);
+        if (!current) {
+            return nullptr;
+        }
+    }
+    return current;
+}
+
+RegistryKey* RegistryKey::find(const std::vector<std::string_view>& path) {
+    return const_cast<RegistryKey*>(std::as_const(*this).find(path));
+}
+
+const RegistryValue* RegistryKey::value(std::string_view name) const {
+    for (const auto& v : values_) {
+        if (sameRegistryName(v.name, name)) {
+            return &v.value;
+        }
+    }
+    return nullptr;
+}
+
+bool RegistryKey::setValue(std::string_view name, const RegistryValue& value) {
+    for (auto& v : values_) {
+        if (sameRegistryName(v.name, name)) {
+            if (v.value == value) {
+                return false;
+            }
+            v.value = value;
+            return true;
+        }
+    }
+    values_.push_back({std::string(name), value});
+    return true;
+}
+
+bool RegistryKey::removeValue(std::string_view name) {
+    return std::erase_if(values_,
+                         [&](const NamedValue& v) { return sameRegistryName(v.name, name); }) > 0;
+}
+
+} // namespace korvana
