@@ -1,6 +1,7 @@
 #include "services/ResolveProjectFile.h"
 
 #include "platform/Error.h"
+#include "platform/Paths.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -33,25 +34,14 @@ Error notRegistered(std::string_view name) {
 } // namespace
 
 bool isSafeProjectName(std::string_view name) {
-    if (name.empty() || name == "." || name == "..") {
-        return false;
-    }
-    return std::none_of(name.begin(), name.end(), [](char c) {
-        return c == '/' || c == '\\' || static_cast<unsigned char>(c) < 0x20;
-    });
-}
-
-std::filesystem::path storedPathToNative(std::string_view stored) {
-    std::string native(stored);
-    std::replace(native.begin(), native.end(), '\\', '/');
-    return native;
+    return paths::isSafeName(name) && std::none_of(name.begin(), name.end(), [](char c) {
+               return static_cast<unsigned char>(c) < 0x20;
+           });
 }
 
 std::filesystem::path resolveProjectFile(const Registry& registry, std::string_view nameOrPath) {
-    std::filesystem::path file;
-    if (endsWithIgnoreCase(nameOrPath, projectExtension)) {
-        file = storedPathToNative(nameOrPath);
-    } else {
+    std::string stored(nameOrPath);
+    if (!endsWithIgnoreCase(nameOrPath, projectExtension)) {
         if (!isSafeProjectName(nameOrPath)) {
             throw notRegistered(nameOrPath);
         }
@@ -72,11 +62,13 @@ std::filesystem::path resolveProjectFile(const Registry& registry, std::string_v
         if (folder.empty()) {
             throw notRegistered(nameOrPath);
         }
-        file = storedPathToNative(folder) / (registeredName + std::string(projectExtension));
+        stored = paths::joinPath(folder, registeredName + std::string(projectExtension));
     }
+    // A Windows drive path names nothing on this system: the file is missing.
+    const auto file = paths::toFileSystemPath(stored);
     std::error_code error;
-    if (!std::filesystem::is_regular_file(file, error)) {
-        throw Error("The project file '" + file.string() + "' does not exist", fileNotFound);
+    if (file.empty() || !std::filesystem::is_regular_file(file, error)) {
+        throw Error("The project file '" + stored + "' does not exist", fileNotFound);
     }
     return file;
 }

@@ -11,13 +11,9 @@ namespace korvana {
 // project with the project folder in "Path".
 inline constexpr std::string_view projectsKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects";
 
-// True for a name that can only ever be one registry key and one file name: not
-// empty, not "." or "..", no path separator, no control character.
+// True for a name that can only ever be one registry key and one file name: a
+// safe path component without control characters.
 bool isSafeProjectName(std::string_view name);
-
-// A stored path as this machine understands it: folders in stored data may be
-// written with backslashes.
-std::filesystem::path storedPathToNative(std::string_view stored);
 
 // The project file named by `nameOrPath`. Text ending in ".kvs" (any case) is
 // the path of the file itself; anything else is a registered project name,

@@ -58,13 +58,16 @@ TEST_F(ProjectFileResolution, UnsafeOrUnknownNamesAreNotRegistered) {
     }
 }
 
-TEST_F(ProjectFileResolution, ARegisteredProjectWhoseFileIsGoneIsAnError) {
+TEST_F(ProjectFileResolution, AProjectFileThatIsNotHereIsAnError) {
     registerProject("Gone", scratch.path().string());
-    try {
-        resolveProjectFile(registry, "Gone");
-        ADD_FAILURE() << "a missing file was resolved";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.number(), 53);
+    registerProject("Windows", "C:\\Projects\\Windows");
+    for (const char* nameOrPath : {"Gone", "Windows", "C:\\Projects\\Windows\\Windows.kvs"}) {
+        try {
+            resolveProjectFile(registry, nameOrPath);
+            ADD_FAILURE() << nameOrPath << " was resolved";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), 53) << error.what();
+        }
     }
     EXPECT_FALSE(std::filesystem::exists(scratch / "Gone.kvs"));
 }
