@@ -313,26 +313,47 @@ void SchemaWriter::writeTriggers(const TableDef& definition) {
         return;
     }
     const std::string table = quoteIdentifier(definition.name);
+    auto raise = [](const Rule& rule) {
+        return " SELECT RAISE(ABORT, " + quoteLiteral(rule.message) + ") WHERE " + rule.condition +
+               ";";
+    };
     std::string insert = "CREATE TRIGGER " + quoteIdentifier(insertTriggerName(definition.name)) +
                          " BEFORE INSERT ON " + table + " FOR EACH ROW BEGIN";
-    // An update is checked only where it changes a value, so rows stored before
-    // a rule was given can still be edited in their other fields.
-    std::string update = "CREATE TRIGGER " + quoteIdentifier(updateTriggerName(definition.name)) +
-                         " BEFORE UPDATE ON " + table + " FOR EACH ROW BEGIN";
     for (const auto& rule : rules) {
-        const std::string raise = " SELECT RAISE(ABORT, " + quoteLiteral(rule.message) + ")";
-        insert += raise + " WHERE " + rule.condition + ";";
-        const std::string column = quoteIdentifier(rule.field);
-        update += raise + " WHERE NEW." + column + " IS NOT OLD." + column + " AND (" +
-                  rule.condition + ");";
+        insert += raise(rule);
     }
     db_.exec(insert + " END");
-    db_.exec(update + " END");
+    // An update is checked for the fields it assigns, so rows stored before a
+    // rule was given can still be changed in their other fields.
+    for (const auto& field : definition.fields) {
+        std::string body;
+        for (const auto& rule : rules) {
+            if (equalsIgnoreCase(rule.field, field.name)) {
+                body += raise(rule);
+            }
+        }
+        if (body.empty()) {
+            continue;
+        }
+        db_.exec("CREATE TRIGGER " +
+                 quoteIdentifier(updateTriggerName(definition.name, field.name)) +
+                 " BEFORE UPDATE OF " + quoteIdentifier(field.name) + " ON " + table +
+                 " FOR EACH ROW BEGIN" + body + " END");
+    }
 }
 
 void SchemaWriter::dropTriggers(std::string_view table) {
-    db_.exec("DROP TRIGGER IF EXISTS " + quoteIdentifier(insertTriggerName(table)));
-    db_.exec("DROP TRIGGER IF EXISTS " + quoteIdentifier(updateTriggerName(table)));
+    std::vector<std::string> names;
+    auto query =
+        db_.prepare("SELECT name FROM sqlite_master WHERE type = 'trigger'"
+                    " AND tbl_name = ?1 COLLATE NOCASE AND name LIKE 'kv\\_%' ESCAPE '\\'");
+    query.bind(1, table);
+    while (query.step()) {
+        names.push_back(query.getText(0));
+    }
+    for (const auto& name : names) {
+        db_.exec("DROP TRIGGER " + quoteIdentifier(name));
+    }
 }
 
 bool SchemaWriter::hasRows(std::string_view table) {

@@ -11,8 +11,8 @@ namespace korvana::db {
 
 // Writes table definitions into SQLite's schema: tables whose columns carry the
 // types, auto number, defaults and NOCASE collation; real (unique) indexes; and
-// per table one insert and one update trigger that enforce Required,
-// AllowZeroLength, Text sizes, number ranges and index Null rules. The rules
+// per table an insert trigger and per field an update trigger that enforce
+// Required, AllowZeroLength, Text sizes, number ranges and index Null rules. The rules
 // live in triggers rather than in CHECK or NOT NULL because a rule given to a
 // table with rows holds for rows written afterwards, not for the stored ones.
 // The caller provides the savepoint and keeps the catalogue in step.

@@ -78,8 +78,8 @@ std::string insertTriggerName(std::string_view table) {
     return "kv_insert." + std::string(table);
 }
 
-std::string updateTriggerName(std::string_view table) {
-    return "kv_update." + std::string(table);
+std::string updateTriggerName(std::string_view table, std::string_view field) {
+    return "kv_update." + std::string(table) + "." + std::string(field);
 }
 
 bool isInternalTableName(std::string_view name) {
