@@ -71,13 +71,20 @@ std::optional<std::string> askXdgUserDir() {
 // xdg-user-dir answers the home folder itself when no documents folder is
 // configured; Windows always has a documents folder of its own, so take
 // ~/Documents then.
+std::filesystem::path normalFolder(const std::string& folder) {
+    auto path = std::filesystem::path(folder).lexically_normal();
+    if (!path.has_filename() && path != path.root_path()) {
+        path = path.parent_path();
+    }
+    return path;
+}
+
 std::optional<std::string> documentsFolder(const SystemRoot::Environment& environment) {
     const auto home = nonEmpty(environment, "HOME");
     if (environment.documentsFolder) {
         if (auto documents = environment.documentsFolder();
             documents && !documents->empty() &&
-            (!home || std::filesystem::path(*documents).lexically_normal() !=
-                          std::filesystem::path(*home).lexically_normal())) {
+            (!home || normalFolder(*documents) != normalFolder(*home))) {
             return documents;
         }
     }
