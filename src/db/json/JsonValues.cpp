@@ -1,0 +1,190 @@
+#include "db/json/JsonValues.h"
+
+#include "db/DbErrors.h"
+#include "platform/Error.h"
+
+#include <array>
+#include <cctype>
+#include <limits>
+
+namespace korvana::db::json {
+namespace {
+
+[[noreturn]] void mismatch(const std::string& where, const std::string& expected,
+                           const nlohmann::json& json) {
+    throw Error(where + ": expected " + expected + ", found " + json.dump(),
+                errors::invalidArgument);
+}
+
+std::int64_t integerInRange(const nlohmann::json& json, std::int64_t low, std::int64_t high,
+                            const std::string& where, const std::string& what) {
+    if (!json.is_number_integer()) {
+        mismatch(where, what, json);
+    }
+    const bool negative =
+        json.is_number_integer() && !json.is_number_unsigned() && json.get<std::int64_t>() < 0;
+    if (!negative && json.get<std::uint64_t>() > static_cast<std::uint64_t>(high)) {
+        mismatch(where, what, json);
+    }
+    const auto value = json.get<std::int64_t>();
+    if (value < low) {
+        mismatch(where, what, json);
+    }
+    return value;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower >= 'a' && lower <= 'f') {
+        return lower - 'a' + 10;
+    }
+    return -1;
+}
+
+Bytes bytesFromJson(const nlohmann::json& json, const std::string& where) {
+    if (!json.is_object() || json.size() != 1 || !json.contains("hex") ||
+        !json["hex"].is_string()) {
+        mismatch(where, "binary data as {\"hex\": \"...\"}", json);
+    }
+    const auto& text = json["hex"].get_ref<const std::string&>();
+    if (text.size() % 2 != 0) {
+        mismatch(where, "an even number of hex digits", json);
+    }
+    Bytes bytes;
+    bytes.reserve(text.size() / 2);
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+        const int high = hexDigit(text[i]);
+        const int low = hexDigit(text[i + 1]);
+        if (high < 0 || low < 0) {
+            mismatch(where, "hex digits", json);
+        }
+        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
+    }
+    return bytes;
+}
+
+} // namespace
+
+bool isStoredDate(std::string_view text) {
+    // "YYYY-MM-DD HH:MM:SS"
+    static constexpr std::string_view shape = "dddd-dd-dd dd:dd:dd";
+    if (text.size() != shape.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        const bool digit = std::isdigit(static_cast<unsigned char>(text[i])) != 0;
+        if (shape[i] == 'd' ? !digit : text[i] != shape[i]) {
+            return false;
+        }
+    }
+    const auto number = [&](std::size_t at, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = at; i < at + length; ++i) {
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4);
+    const int month = number(5, 2);
+    const int day = number(8, 2);
+    static constexpr std::array<int, 12> monthDays = {31, 29, 31, 30, 31, 30,
+                                                      31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return year >= 100 && month >= 1 && month <= 12 && day >= 1 &&
+           day <= monthDays[static_cast<std::size_t>(month - 1)] &&
+           !(month == 2 && day == 29 && !leap) && number(11, 2) <= 23 && number(14, 2) <= 59 &&
+           number(17, 2) <= 59;
+}
+
+int fixedFieldSize(DaoType type) {
+    switch (type) {
+    case DaoType::Boolean:
+    case DaoType::Byte:
+        return 1;
+    case DaoType::Integer:
+        return 2;
+    case DaoType::Long:
+    case DaoType::Single:
+        return 4;
+    case DaoType::Currency:
+    case DaoType::Double:
+    case DaoType::DateTime:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+Value valueFromJson(const nlohmann::json& json, DaoType type, const std::string& where) {
+    if (json.is_null()) {
+        return std::monostate{};
+    }
+    switch (type) {
+    case DaoType::Boolean:
+        if (!json.is_boolean()) {
+            mismatch(where, "true or false", json);
+        }
+        return json.get<bool>();
+    case DaoType::Byte:
+        return integerInRange(json, 0, 255, where, "a whole number from 0 to 255");
+    case DaoType::Integer:
+        return integerInRange(json, std::numeric_limits<std::int16_t>::min(),
+                              std::numeric_limits<std::int16_t>::max(), where,
+                              "a 16-bit whole number");
+    case DaoType::Long:
+        return integerInRange(json, std::numeric_limits<std::int32_t>::min(),
+                              std::numeric_limits<std::int32_t>::max(), where,
+                              "a 32-bit whole number");
+    case DaoType::Currency:
+    case DaoType::Single:
+    case DaoType::Double:
+        if (!json.is_number()) {
+            mismatch(where, "a number", json);
+        }
+        return json.get<double>();
+    case DaoType::DateTime:
+        if (!json.is_string() || !isStoredDate(json.get_ref<const std::string&>())) {
+            mismatch(where, "a date \"YYYY-MM-DD HH:MM:SS\"", json);
+        }
+        return DateTime{json.get<std::string>()};
+    case DaoType::LongBinary:
+        return bytesFromJson(json, where);
+    case DaoType::Text:
+    case DaoType::Memo:
+    case DaoType::FixedText:
+        if (!json.is_string()) {
+            mismatch(where, "a text", json);
+        }
+        return json.get<std::string>();
+    }
+    mismatch(where, "a value of a known type", json);
+}
+
+nlohmann::ordered_json valueToJson(const Value& value) {
+    return std::visit(
+        [](const auto& v) -> nlohmann::ordered_json {
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, std::monostate>) {
+                return nullptr;
+            } else if constexpr (std::is_same_v<T, Bytes>) {
+                static constexpr char digits[] = "0123456789abcdef";
+                std::string hex;
+                hex.reserve(v.size() * 2);
+                for (std::uint8_t byte : v) {
+                    hex.push_back(digits[byte >> 4]);
+                    hex.push_back(digits[byte & 0x0f]);
+                }
+                return nlohmann::ordered_json{{"hex", hex}};
+            } else if constexpr (std::is_same_v<T, DateTime>) {
+                return v.text;
+            } else {
+                return v;
+            }
+        },
+        value);
+}
+
+} // namespace korvana::db::json

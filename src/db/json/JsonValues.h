@@ -1,0 +1,26 @@
+#pragma once
+
+#include "db/DaoType.h"
+#include "db/Value.h"
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// How field values look in a JSON description: Booleans true/false, numbers as
+// numbers, dates as "YYYY-MM-DD HH:MM:SS", binary data as {"hex": "0a0b"}.
+namespace korvana::db::json {
+
+// The value for a field of `type`; `where` names the place for the error
+// raised when the JSON does not fit the type.
+Value valueFromJson(const nlohmann::json& json, DaoType type, const std::string& where);
+nlohmann::ordered_json valueToJson(const Value& value);
+
+// Whether `text` is a date in the stored form, with a real calendar day.
+bool isStoredDate(std::string_view text);
+
+// The size DAO reports for a field of a type without a settable size.
+int fixedFieldSize(DaoType type);
+
+} // namespace korvana::db::json
