@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ struct ExpansionCase {
     std::vector<std::string> args;
     std::string expected;
 };
+
+// Keeps test names readable in listings instead of a byte dump.
+void PrintTo(const ExpansionCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::string expand(std::string_view text, const std::vector<std::string>& args) {
     const std::array entries{StringTableEntry{1, text}};
