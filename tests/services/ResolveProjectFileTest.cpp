@@ -72,13 +72,5 @@ TEST_F(ProjectFileResolution, AProjectFileThatIsNotHereIsAnError) {
     EXPECT_FALSE(std::filesystem::exists(scratch / "Gone.kvs"));
 }
 
-TEST(ProjectNames, SafeNamesAreSingleComponents) {
-    EXPECT_TRUE(isSafeProjectName("Demo Project 2"));
-    EXPECT_TRUE(isSafeProjectName("...")); // an ordinary, if odd, file name
-    EXPECT_TRUE(isSafeProjectName("Prüfstand"));
-    EXPECT_FALSE(isSafeProjectName("a\\b"));
-    EXPECT_FALSE(isSafeProjectName("tab\there"));
-}
-
 } // namespace
 } // namespace korvana
