@@ -33,6 +33,13 @@ void requireDatabaseFile(const std::filesystem::path& file) {
     }
     std::array<char, sqliteHeader.size()> start{};
     in.read(start.data(), static_cast<std::streamsize>(start.size()));
+    // SQLite would take an empty file for an empty database and make it one on
+    // the first write; a project file is never empty.
+    if (in.gcount() == 0) {
+        throw Error("'" + file.string() +
+                        "' is not a project file: it is empty, not a SQLite database",
+                    unrecognizedDatabaseFormat);
+    }
     if (in.gcount() != static_cast<std::streamsize>(start.size()) || start != sqliteHeader) {
         throw Error("'" + file.string() + "' is not a project file: it is not a SQLite database",
                     unrecognizedDatabaseFormat);

@@ -1,7 +1,8 @@
 #include "services/CreateConfigurationComponent.h"
 
-#include "platform/Error.h"
 #include "text/Messages.h"
+
+#include <exception>
 
 namespace korvana {
 
@@ -17,8 +18,9 @@ bool CreateConfigurationComponent(std::unique_ptr<ConfigurationComponent>& compo
     std::unique_ptr<ConfigurationComponent> created;
     try {
         created = factory ? factory() : nullptr;
-    } catch (const Error&) {
-        // The message says all the user can act on; the start-up then ends.
+    } catch (const std::exception&) {
+        // Whatever went wrong, the message says all the user can act on; the
+        // start-up then ends.
         created = nullptr;
     }
     if (!created) {
