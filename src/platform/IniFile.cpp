@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/Error.h"
+#include "platform/Paths.h"
 #include "platform/TextUtil.h"
 
 #include <cerrno>
@@ -149,15 +150,20 @@ IniFile::IniFile(fs::path file, std::string text) : path_(std::move(file)), text
 }
 
 IniFile IniFile::load(const fs::path& file) {
+    const fs::path native = paths::toFileSystemPath(file.string());
+    if (native.empty()) {
+        // A Windows drive: nothing can be there, so everything reads as missing.
+        return IniFile(file, {});
+    }
     std::error_code error;
-    const auto status = fs::status(file, error);
+    const auto status = fs::status(native, error);
     if (status.type() == fs::file_type::not_found) {
         return IniFile(file, {});
     }
     if (error || status.type() != fs::file_type::regular) {
         throw Error("Cannot read " + quoted(file) + ": not a readable file", pathAccessError);
     }
-    std::ifstream in(file, std::ios::binary);
+    std::ifstream in(native, std::ios::binary);
     if (!in.is_open()) {
         throw Error("Cannot read " + quoted(file) + ": " + std::strerror(errno), pathAccessError);
     }
@@ -320,7 +326,11 @@ bool IniFile::remove(std::string_view section, std::string_view key) {
 }
 
 void IniFile::save() const {
-    const fs::path target = writeTarget(path_);
+    const fs::path native = paths::toFileSystemPath(path_.string());
+    if (native.empty()) {
+        throw Error("Cannot write " + quoted(path_) + ": no such drive", pathAccessError);
+    }
+    const fs::path target = writeTarget(native);
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     // The mode bits count too: the administrator may write anything, but a file
@@ -345,7 +355,7 @@ std::string IniFile::readKey(const fs::path& file, std::string_view section, std
 void IniFile::writeKey(const fs::path& file, std::string_view section, std::string_view key,
                        std::string_view value) {
     IniFile ini = load(file);
-    if (ini.set(section, key, value) || !fs::exists(file)) {
+    if (ini.set(section, key, value)) {
         ini.save();
     }
 }

@@ -22,8 +22,9 @@ namespace korvana {
 class IniFile {
   public:
     // The file's content; a missing file is an empty document that save()
-    // creates. Raises korvana::Error, naming the file, when it cannot be read or
-    // is not a text file.
+    // creates. The path may be stored text with either separator; a Windows
+    // drive path reads as a missing file and cannot be saved. Raises korvana::Error, naming the
+    // file, when it cannot be read or is not a text file.
     static IniFile load(const std::filesystem::path& file);
 
     // A document held in memory, saved to `file`. Raises korvana::Error when

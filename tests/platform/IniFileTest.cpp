@@ -225,6 +225,21 @@ TEST_F(IniFileOnDiskTest, WriteKeepsModeAndSymlinkAndLeavesNoTemporaryFile) {
     EXPECT_EQ(entries, 1);
 }
 
+TEST_F(IniFileOnDiskTest, StoredPathsWithBackslashesReachTheFile) {
+    writeFile(scratch / "Demo" / "Demo.vbp", "[Korvana4]\r\nProjectName=Demo\r\n");
+    std::string stored = (scratch / "Demo" / "Demo.vbp").string();
+    for (char& c : stored) {
+        c = c == '/' ? '\\' : c;
+    }
+    EXPECT_EQ(IniFile::readKey(stored, "Korvana4", "ProjectName"), "Demo");
+    IniFile::writeKey(stored, "Korvana4", "ProjectName", "Renamed");
+    EXPECT_EQ(readFile(scratch / "Demo" / "Demo.vbp"), "[Korvana4]\r\nProjectName=Renamed\r\n");
+
+    // A Windows drive names nothing here: read gives the default, write fails.
+    EXPECT_EQ(IniFile::readKey("Q:\\Demo\\Demo.vbp", "Korvana4", "ProjectName", "none"), "none");
+    EXPECT_THROW(IniFile::writeKey("Q:\\Demo\\Demo.vbp", "Korvana4", "ProjectName", "x"), Error);
+}
+
 TEST_F(IniFileOnDiskTest, FolderOrMissingParentIsAnError) {
     EXPECT_THROW(IniFile::readKey(scratch.path(), "S", "Key"), Error);
     EXPECT_THROW(IniFile::writeKey(scratch / "missing" / "x.ini", "S", "Key", "v"), Error);
