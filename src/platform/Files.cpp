@@ -30,6 +30,19 @@ std::uint32_t littleEndian32(const std::vector<char>& bytes, std::size_t at) {
     return value;
 }
 
+bool isWithin(const fs::path& inner, const fs::path& outer) {
+    std::error_code error;
+    const fs::path innerPath = fs::weakly_canonical(inner, error);
+    const fs::path outerPath = fs::weakly_canonical(outer, error);
+    auto a = innerPath.begin();
+    for (auto b = outerPath.begin(); b != outerPath.end(); ++a, ++b) {
+        if (a == innerPath.end() || *a != *b) {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool copyInto(const fs::path& source, const fs::path& destination) {
     std::error_code error;
     if (fs::is_directory(source, error)) {
@@ -37,8 +50,12 @@ bool copyInto(const fs::path& source, const fs::path& destination) {
         if (!fs::is_directory(destination, error)) {
             return false;
         }
+        // Links are copied as links: following them could leave the tree or
+        // loop forever.
         fs::copy(source, destination,
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing |
+                     fs::copy_options::copy_symlinks,
+                 error);
         return !error;
     }
     return fs::copy_file(source, destination, fs::copy_options::overwrite_existing, error) &&
@@ -76,8 +93,12 @@ bool Files::silentCopy(std::string_view source, std::string_view destination) {
     if (from.empty() || to.empty() || !fs::exists(from, error)) {
         return false;
     }
-    // Copying something onto itself would truncate it first.
+    // Copying something onto itself would truncate it first, and a folder
+    // copied into itself would grow without end.
     if (fs::exists(to, error) && fs::equivalent(from, to, error)) {
+        return false;
+    }
+    if (fs::is_directory(from, error) && isWithin(to, from)) {
         return false;
     }
     return copyInto(from, to);

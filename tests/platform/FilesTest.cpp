@@ -92,6 +92,17 @@ TEST_F(FilesTest, SilentCopyFailsWithoutHarm) {
     EXPECT_FALSE(
         files.silentCopy((scratch / "Demo.kvs").string(), backslashed(scratch / "Demo.kvs")));
     EXPECT_EQ(readFile(scratch / "Demo.kvs"), "data");
+    // A folder into itself would never end.
+    EXPECT_FALSE(files.silentCopy(scratch.path().string(), (scratch / "sub" / "copy").string()));
+    EXPECT_FALSE(fs::exists(scratch / "sub"));
+}
+
+TEST_F(FilesTest, SilentCopyKeepsLinksAsLinks) {
+    writeFile(scratch / "tree" / "file.txt", "x");
+    fs::create_directory_symlink(scratch / "tree", scratch / "tree" / "loop");
+    EXPECT_TRUE(files.silentCopy((scratch / "tree").string(), (scratch / "copy").string()));
+    EXPECT_TRUE(fs::is_symlink(scratch / "copy" / "loop"));
+    EXPECT_EQ(readFile(scratch / "copy" / "file.txt"), "x");
 }
 
 TEST_F(FilesTest, FileVersionComesFromAWindowsVersionResource) {
