@@ -1,0 +1,151 @@
+#include "support/ScratchDir.h"
+
+#include <array>
+#include <cstdio>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using korvana::test::readFile;
+using korvana::test::ScratchDir;
+using korvana::test::writeFile;
+
+std::string shellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+struct KvsRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class DbCommandsTest : public ::testing::Test {
+  protected:
+    KvsRun db(const std::vector<std::string>& arguments, const std::string& input = "") {
+        const fs::path errors = scratch / "stderr.txt";
+        std::string command = "KORVANA_ROOT=" + shellQuoted((scratch / "root").string()) + " " +
+                              shellQuoted(std::string(KORVANA_BIN_DIR) + "/kvs") + " db";
+        for (const auto& argument : arguments) {
+            command += " " + shellQuoted(argument);
+        }
+        if (!input.empty()) {
+            writeFile(scratch / "stdin.txt", input);
+            command += " <" + shellQuoted((scratch / "stdin.txt").string());
+        }
+        command += " 2>" + shellQuoted(errors.string());
+        KvsRun run;
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) {
+            return run;
+        }
+        std::array<char, 4096> buffer{};
+        std::size_t got = 0;
+        while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
+            run.out.append(buffer.data(), got);
+        }
+        const int status = pclose(pipe);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.err = readFile(errors);
+        return run;
+    }
+
+    ScratchDir scratch;
+    std::string file = (scratch / "Project.kvs").string();
+    std::string description = (scratch / "project.json").string();
+};
+
+constexpr const char* groups = R"({"tables": [{"name": "TidxGroups",
+  "columns": [{"name": "ID", "type": 4, "autoNumber": true}, {"name": "ParentID", "type": 4},
+              {"name": "Name", "type": 10, "size": 50}, {"name": "Type", "type": 4},
+              {"name": "Delete", "type": 1}],
+  "indexes": [{"name": "ID", "fields": ["ID"], "primary": true}],
+  "rows": [{"ID": 1, "ParentID": 0, "Name": "Meldungen", "Type": -1, "Delete": false},
+           {"ID": 4, "ParentID": 0, "Name": "System", "Type": -100, "Delete": false}]}],
+  "settings": [{"section": "Global", "key": "DBVersion", "type": "string", "value": "4.01.007"}]})";
+
+TEST_F(DbCommandsTest, CreateDumpAndQueryAProjectDatabase) {
+    writeFile(description, groups);
+    KvsRun run = db({"create", file, "--from", description});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+
+    run = db({"dump", file});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("\"autoNumber\": true"), std::string::npos);
+    EXPECT_NE(run.out.find("\"value\": \"4.01.007\""), std::string::npos);
+    EXPECT_EQ(run.out.find("\"rows\""), std::string::npos);
+    EXPECT_EQ(run.out.find("kv_"), std::string::npos);
+    EXPECT_NE(db({"dump", file, "--rows"}).out.find("\"Name\": \"System\""), std::string::npos);
+
+    run = db({"sql", file, "SELECT ID, Name, [Delete] FROM TidxGroups WHERE Type = -100"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "{\"ID\":4,\"Name\":\"System\",\"Delete\":false}\n");
+
+    run = db({"sql", file, "UPDATE TidxGroups SET Name = Name & '!' WHERE ParentID = 0"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "{\"rowsAffected\":2}\n");
+    EXPECT_EQ(db({"sql", file, "select name from tidxgroups where id = 1"}).out,
+              "{\"Name\":\"Meldungen!\"}\n");
+
+    // The description may come from standard input as well.
+    run = db({"create", (scratch / "Second.kvs").string(), "--from", "-"}, groups);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+}
+
+TEST_F(DbCommandsTest, FailuresExplainThemselvesAndChangeNothing) {
+    writeFile(description, groups);
+    ASSERT_EQ(db({"create", file, "--from", description}).exitCode, 0);
+    const std::string before = db({"dump", file, "--rows"}).out;
+    const std::string missing = (scratch / "Missing.kvs").string();
+    const struct {
+        std::vector<std::string> arguments;
+        int exitCode;
+        const char* mention;
+    } cases[] = {
+        {{"create", file, "--from", description}, 3, "already exists"},
+        {{"create", missing, "--from", (scratch / "none.json").string()}, 1, "not found"},
+        {{"dump", missing}, 1, "not found"},
+        {{"sql", missing, "SELECT * FROM TidxGroups"}, 1, "not found"},
+        {{"sql", file, "DROP TABLE TidxGroups"}, 3, "Syntax error"},
+        {{"sql", file, "UPDATE TidxGroups SET Name = 'x'; DELETE FROM TidxGroups"},
+         3,
+         "one statement"},
+        {{"sql", file, "SELECT * FROM kv_columns"}, 3, "kv_columns"},
+        {{"sql", file, "UPDATE TidxGroups SET Colour = 1"}, 3, "'Colour'"},
+        {{"dump"}, 2, "FILE"},
+        {{"create", file}, 2, "--from"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + (c.arguments.size() > 1 ? c.arguments.back() : ""));
+        const KvsRun run = db(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_NE(run.err.find(c.mention), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(db({"dump", file, "--rows"}).out, before);
+    EXPECT_FALSE(fs::exists(missing));
+
+    writeFile(scratch / "broken.json",
+              R"({"tables": [{"name": "T", "columns": [{"name": "A", "type": 99}]}]})");
+    const KvsRun run = db({"create", missing, "--from", (scratch / "broken.json").string()});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("unknown type 99"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(DbCommandsTest, EveryCommandHasHelp) {
+    for (const char* command : {"create", "dump", "sql"}) {
+        const KvsRun run = db({command, "--help"});
+        EXPECT_EQ(run.exitCode, 0) << command;
+        EXPECT_NE(run.out.find("FILE"), std::string::npos) << command;
+    }
+}
+
+} // namespace
