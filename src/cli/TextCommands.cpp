@@ -35,8 +35,14 @@ void addTextCommands(CLI::App& app, CliContext& context) {
         const std::vector<TextArgument> arguments(options->arguments.begin(),
                                                   options->arguments.end());
         const TextService texts{Lcid{options->lcid}};
-        context.out << texts.LoadText(TextId{options->number}, arguments);
+        const TextId id{options->number};
+        context.out << texts.LoadText(id, arguments);
         context.out.flush();
+        // The program shows the marker and goes on, so this is no failure; the
+        // note on stderr keeps a script from mistaking the marker for a text.
+        if (!texts.hasText(id)) {
+            context.err << "kvs: text " << id.value << " is not in the string table\n";
+        }
         context.exitCode = exitOk;
     });
 }

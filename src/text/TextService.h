@@ -44,6 +44,10 @@ class TextService {
     // The same for arguments that are only known at run time.
     std::string LoadText(TextId id, std::span<const TextArgument> args) const;
 
+    // Whether the string table has a text of this number (in German at least);
+    // without one, LoadText gives the "@" marker.
+    bool hasText(TextId id) const { return !table_.find(id.value).empty(); }
+
     // Where the block of a language starts: 10000 for English (1033), 20000 for
     // the third block (1034), 0 (German) for every other language.
     static std::int32_t blockOffset(Lcid language);

@@ -12,6 +12,7 @@ namespace {
 
 struct Run {
     std::string out;
+    std::string err;
     int exitCode = -1;
 };
 
@@ -19,7 +20,7 @@ struct Run {
 // scratch system root.
 Run kvs(const test::ScratchDir& root, const std::string& arguments) {
     const std::string command = "KORVANA_ROOT='" + root.path().string() + "' '" + KORVANA_BIN_DIR +
-                                "/kvs' " + arguments + " 2>/dev/null";
+                                "/kvs' " + arguments + " 2>'" + (root / "stderr").string() + "'";
     Run run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
@@ -32,6 +33,7 @@ Run kvs(const test::ScratchDir& root, const std::string& arguments) {
     }
     const int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = test::readFile(root / "stderr");
     return run;
 }
 
@@ -40,6 +42,7 @@ TEST(KvsText, PrintsTheTextExactlyWithoutANewline) {
     const auto help = kvs(root, "text 905");
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out, TextService{}.LoadText(TextId{905}));
+    EXPECT_EQ(help.err, "");
 
     const auto english = kvs(root, "text 908 Plant1 'C:\\Old' /new --lcid 1033");
     EXPECT_EQ(english.exitCode, 0);
@@ -55,6 +58,7 @@ TEST(KvsText, MissingTextIsNoFailure) {
     const auto run = kvs(root, "text 4711");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "@4711");
+    EXPECT_EQ(run.err, "kvs: text 4711 is not in the string table\n");
 }
 
 TEST(KvsText, BadNumberIsAUsageError) {
