@@ -84,9 +84,11 @@ class TemporaryFile {
   public:
     explicit TemporaryFile(const fs::path& beside) {
         for (int attempt = 0; attempt < 100 && descriptor_ < 0; ++attempt) {
-            path_ =
-                beside.parent_path() / ("." + beside.filename().string() + ".tmp" +
-                                        std::to_string(getpid()) + "-" + std::to_string(attempt));
+            std::string name = beside.filename().string();
+            name.insert(0, 1, '.');
+            name.append(".tmp").append(std::to_string(getpid()));
+            name.append("-").append(std::to_string(attempt));
+            path_ = beside.parent_path() / name;
             // Created with 0666 so that the process umask decides, as for any
             // new file.
             descriptor_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -306,7 +308,7 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
             addition += newline; // a blank line between sections
         }
     }
-    addition += "[" + std::string(section) + "]" + newline + entry;
+    addition.append("[").append(section).append("]").append(newline).append(entry);
     text_ += addition;
     return true;
 }
