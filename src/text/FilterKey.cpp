@@ -2,6 +2,7 @@
 
 #include "text/Utf8.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace korvana {
@@ -9,6 +10,7 @@ namespace korvana {
 namespace {
 
 constexpr std::string_view digits = "0123456789";
+constexpr std::string_view maskCharacters = "?*9h&#abcdp";
 constexpr std::string_view identifierCharacters = "abcdefghijklmnopqrstuvwxyz_0123456789";
 
 char32_t asciiLower(char32_t c) {
@@ -71,6 +73,12 @@ bool allowed(char32_t maskCharacter, char32_t c, std::string_view text) {
 }
 
 } // namespace
+
+bool isKnownMask(std::string_view mask) {
+    return !mask.empty() && std::all_of(mask.begin(), mask.end(), [](char c) {
+        return inSet(static_cast<unsigned char>(c), maskCharacters);
+    });
+}
 
 KeyCode FilterKey(KeyCode key, std::string_view text, std::size_t caret, std::string_view mask) {
     if (key == backspaceKey) {

@@ -24,4 +24,9 @@ inline constexpr KeyCode backspaceKey = 8;
 // mask character refuses everything.
 KeyCode FilterKey(KeyCode key, std::string_view text, std::size_t caret, std::string_view mask);
 
+// Whether every character of a mask has a meaning. FilterKey quietly refuses
+// all typing under an unknown mask character; forms check their masks with
+// this so that a typo in a mask shows up as an error, not as a dead text box.
+bool isKnownMask(std::string_view mask);
+
 } // namespace korvana

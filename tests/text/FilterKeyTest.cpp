@@ -124,6 +124,15 @@ TEST(FilterKey, LongerMaskGivesOneCharacterPerPosition) {
     }
 }
 
+TEST(FilterKey, UnknownMaskCharactersAreReported) {
+    EXPECT_TRUE(isKnownMask("d"));
+    EXPECT_TRUE(isKnownMask("P"));
+    EXPECT_TRUE(isKnownMask("?*9h&#abcdp"));
+    EXPECT_FALSE(isKnownMask(""));
+    EXPECT_FALSE(isKnownMask("dx"));
+    EXPECT_FALSE(isKnownMask("\xc3\xa4"));
+}
+
 TEST(PadLeft, RightAlignsInAFieldAndCutsOnTheLeft) {
     EXPECT_EQ(PadLeft(1031, 5), " 1031");
     EXPECT_EQ(PadLeft(20490, 5), "20490");
