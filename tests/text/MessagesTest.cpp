@@ -21,7 +21,7 @@ TEST(Messages, NumberedMessageIsTitledWithItsNumber) {
     EXPECT_EQ(first.title, "KorvanaStudio   (Meldung 92)");
     EXPECT_EQ(first.text,
               "Das registrierte Korvana-Verzeichnis [/opt/korvana] ist nicht vorhanden!\r\n"
-              "M\xc3\xb6glicherweise wurde es umbenannt oder verschoben.\r\nStellen Sie den "
+              "Möglicherweise wurde es umbenannt oder verschoben.\r\nStellen Sie den "
               "angegebenen Pfad wieder her oder installieren Sie Korvana erneut.");
     EXPECT_EQ(first.style, MessageStyle::critical());
     const auto& second = messages.shown()[1];

@@ -29,18 +29,18 @@ TEST(StringTable, HandPickedTextsAreStoredExactly) {
         {english + 11, "Cancel"},
         {90, "KorvanaStudio   (Meldung @1@)"},
         {english + 90, "KorvanaStudio   (Message @1@)"},
-        {91, "Das Korvana-Verzeichnis ist nicht registriert!\r\nM\xc3\xb6glicherweise ist Korvana "
-             "nicht vollst\xc3\xa4ndig installiert.\r\nF\xc3\xbchren Sie eine Neuinstallation "
+        {91, "Das Korvana-Verzeichnis ist nicht registriert!\r\nMöglicherweise ist Korvana "
+             "nicht vollständig installiert.\r\nFühren Sie eine Neuinstallation "
              "durch und starten das Programm erneut."},
         {99, "\r\n(@1@: @2@)"},
         {101, "   Neu    "},
         {english + 101, "   New    "},
         {english + 104, "  Actual  "},
-        {110, "\xc3\x96&ffnen"},
+        {110, "Ö&ffnen"},
         {142, "KorvanaStudio-Dateien (*@1@)|*@2@"},
         {english + 142, "KorvanaStudio Files (*@1@)|*@2@"},
         {145, "Gruppen-Dateien (*@1@)|*@2@"},
-        {203, "Korvana\xc2\xaeStudio Installation"},
+        {203, "Korvana®Studio Installation"},
         {english + 251, "for Visual Basic 5.0 and 6.0"},
         {300, "KorvanaStudio - Neues '@1@'-Projekt anlegen"},
         {english + 300, "KorvanaStudio - Create new '@1@' Project"},
@@ -52,20 +52,17 @@ TEST(StringTable, HandPickedTextsAreStoredExactly) {
               "(USA)' muss im Projekt verbleiben!"},
         {english + 398, "The component '@1@' cannot be deselected since it is used by the "
                         "components '@2@'!"},
-        {511, "Visual Basic-Oberfl\xc3\xa4"
-              "che nicht anpassen"},
-        {english + 511, "Visual Basic-Oberfl\xc3\xa4"
-                        "che nicht anpassen"},
+        {511, "Visual Basic-Oberfläche nicht anpassen"},
+        {english + 511, "Visual Basic-Oberfläche nicht anpassen"},
         {english + 512, "This option only should be selected if a project doesn't load correctly "
                         "in Visual Basic.\r\nThe settings will not be saved and is only valid "
                         "during the actual program run."},
         {english + 603, "Message Groups"},
-        {905, "\xc3\x9c"
-              "ber die Kommandozeile sind nur folgende Befehle g\xc3\xbcltig:\r\n/p=ProjectName"
+        {905, "Über die Kommandozeile sind nur folgende Befehle gültig:\r\n/p=ProjectName"
               "\r\nProjectPath\\\\ProjectName.kvs"},
         {908, "Das Projekt '@1@' ist bereits im Verzeichnis '@2@' registriert!\r\nSoll es auf "
               "das Verzeichnis '@3@' umregistriert werden?"},
-        {910, "Projektparameter k\xc3\xb6nnen in die Datei '@3@' nicht eingetragen werden!\r\n"
+        {910, "Projektparameter können in die Datei '@3@' nicht eingetragen werden!\r\n"
               "(@1@: @2@)"},
         {913, "Die Datei '@1@' exisitiert nicht!"},
     };
