@@ -125,6 +125,13 @@ void prepareIndex(const TableDef& table, IndexDef& index) {
     }
 }
 
+void writeTriggersOf(SchemaWriter& writer, const TableDef& table,
+                     const std::vector<std::string>& fields) {
+    for (const auto& field : fields) {
+        writer.writeFieldTriggers(table, field);
+    }
+}
+
 int nextPosition(const TableDef& table) {
     int next = 0;
     for (const auto& field : table.fields) {
@@ -362,8 +369,9 @@ void Database::setRequired(std::string_view table, std::string_view fieldName, b
     sqlite::Savepoint savepoint(db);
     Catalogue catalogue(db);
     TableDef target = catalogue.load(table);
-    target.field(fieldName).required = required;
-    SchemaWriter(db).writeTriggers(target);
+    FieldDef& field = target.field(fieldName);
+    field.required = required;
+    SchemaWriter(db).writeFieldTriggers(target, field.name);
     catalogue.save(target);
     savepoint.release();
 }
@@ -380,7 +388,7 @@ void Database::setAllowZeroLength(std::string_view table, std::string_view field
                     errors::invalidArgument);
     }
     field.allowZeroLength = allow;
-    SchemaWriter(db).writeTriggers(target);
+    SchemaWriter(db).writeFieldTriggers(target, field.name);
     catalogue.save(target);
     savepoint.release();
 }
@@ -495,7 +503,9 @@ void Database::appendIndex(std::string_view table, const IndexDef& index) {
     SchemaWriter writer(db);
     writer.createIndex(target, added);
     target.indexes.push_back(added);
-    writer.writeTriggers(target);
+    if (added.forbidsNull()) {
+        writeTriggersOf(writer, target, added.fields);
+    }
     catalogue.save(target);
     savepoint.release();
 }
@@ -506,10 +516,13 @@ void Database::deleteIndex(std::string_view table, std::string_view indexName) {
     Catalogue catalogue(db);
     TableDef target = catalogue.load(table);
     const IndexDef& index = target.index(indexName);
+    const IndexDef removed = index;
     SchemaWriter writer(db);
     writer.dropIndex(target.name, index.name);
     target.indexes.erase(target.indexes.begin() + (&index - target.indexes.data()));
-    writer.writeTriggers(target);
+    if (removed.forbidsNull()) {
+        writeTriggersOf(writer, target, removed.fields);
+    }
     catalogue.save(target);
     savepoint.release();
 }
@@ -532,8 +545,11 @@ void changeIndexFlags(sqlite::Database& db, std::string_view table, std::string_
         writer.dropIndex(target.name, found.name);
         writer.createIndex(target, changed);
     }
+    const bool nullRuleChanged = changed.forbidsNull() != found.forbidsNull();
     target.indexes[static_cast<std::size_t>(&found - target.indexes.data())] = changed;
-    writer.writeTriggers(target);
+    if (nullRuleChanged) {
+        writeTriggersOf(writer, target, changed.fields);
+    }
     catalogue.save(target);
     savepoint.release();
 }

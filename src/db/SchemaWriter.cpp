@@ -219,7 +219,6 @@ void SchemaWriter::dropIndex(std::string_view table, std::string_view index) {
 void SchemaWriter::addColumn(const TableDef& after, const FieldDef& field) {
     const std::string table = quoteIdentifier(after.name);
     const bool hadRows = hasRows(after.name);
-    dropTriggers(after.name);
     db_.exec("ALTER TABLE " + table + " ADD COLUMN " + columnSql(field, after.name));
     // SQLite lets stored rows read the new column's default; Jet leaves them Null
     // (Booleans False), and the upgrade steps rely on telling old rows apart.
@@ -231,22 +230,21 @@ void SchemaWriter::addColumn(const TableDef& after, const FieldDef& field) {
             db_.exec("UPDATE " + table + " SET " + quoteIdentifier(field.name) + " = " + value);
         }
     }
-    writeTriggers(after);
+    createFieldTriggers(after, field.name);
 }
 
 void SchemaWriter::renameColumn(const TableDef& after, std::string_view oldName,
                                 std::string_view newName) {
-    dropTriggers(after.name);
+    dropFieldTriggers(after.name, oldName);
     db_.exec("ALTER TABLE " + quoteIdentifier(after.name) + " RENAME COLUMN " +
              quoteIdentifier(oldName) + " TO " + quoteIdentifier(newName));
-    writeTriggers(after);
+    createFieldTriggers(after, newName);
 }
 
 void SchemaWriter::dropColumn(const TableDef& after, std::string_view field) {
-    dropTriggers(after.name);
+    dropFieldTriggers(after.name, field);
     db_.exec("ALTER TABLE " + quoteIdentifier(after.name) + " DROP COLUMN " +
              quoteIdentifier(field));
-    writeTriggers(after);
 }
 
 void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
@@ -308,38 +306,42 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
 
 void SchemaWriter::writeTriggers(const TableDef& definition) {
     dropTriggers(definition.name);
-    const auto rules = rulesOf(definition);
-    if (rules.empty()) {
+    for (const auto& field : definition.fields) {
+        createFieldTriggers(definition, field.name);
+    }
+}
+
+void SchemaWriter::writeFieldTriggers(const TableDef& definition, std::string_view field) {
+    dropFieldTriggers(definition.name, field);
+    createFieldTriggers(definition, field);
+}
+
+// Each field has its own triggers, so that a change to one field never has to
+// touch the schema entries of the others.
+void SchemaWriter::createFieldTriggers(const TableDef& definition, std::string_view field) {
+    std::string body;
+    for (const auto& rule : rulesOf(definition)) {
+        if (equalsIgnoreCase(rule.field, field)) {
+            body += " SELECT RAISE(ABORT, " + quoteLiteral(rule.message) + ") WHERE " +
+                    rule.condition + ";";
+        }
+    }
+    if (body.empty()) {
         return;
     }
     const std::string table = quoteIdentifier(definition.name);
-    auto raise = [](const Rule& rule) {
-        return " SELECT RAISE(ABORT, " + quoteLiteral(rule.message) + ") WHERE " + rule.condition +
-               ";";
-    };
-    std::string insert = "CREATE TRIGGER " + quoteIdentifier(insertTriggerName(definition.name)) +
-                         " BEFORE INSERT ON " + table + " FOR EACH ROW BEGIN";
-    for (const auto& rule : rules) {
-        insert += raise(rule);
-    }
-    db_.exec(insert + " END");
+    db_.exec("CREATE TRIGGER " + quoteIdentifier(insertTriggerName(definition.name, field)) +
+             " BEFORE INSERT ON " + table + " FOR EACH ROW BEGIN" + body + " END");
     // An update is checked for the fields it assigns, so rows stored before a
     // rule was given can still be changed in their other fields.
-    for (const auto& field : definition.fields) {
-        std::string body;
-        for (const auto& rule : rules) {
-            if (equalsIgnoreCase(rule.field, field.name)) {
-                body += raise(rule);
-            }
-        }
-        if (body.empty()) {
-            continue;
-        }
-        db_.exec("CREATE TRIGGER " +
-                 quoteIdentifier(updateTriggerName(definition.name, field.name)) +
-                 " BEFORE UPDATE OF " + quoteIdentifier(field.name) + " ON " + table +
-                 " FOR EACH ROW BEGIN" + body + " END");
-    }
+    db_.exec("CREATE TRIGGER " + quoteIdentifier(updateTriggerName(definition.name, field)) +
+             " BEFORE UPDATE OF " + quoteIdentifier(field) + " ON " + table +
+             " FOR EACH ROW BEGIN" + body + " END");
+}
+
+void SchemaWriter::dropFieldTriggers(std::string_view table, std::string_view field) {
+    db_.exec("DROP TRIGGER IF EXISTS " + quoteIdentifier(insertTriggerName(table, field)));
+    db_.exec("DROP TRIGGER IF EXISTS " + quoteIdentifier(updateTriggerName(table, field)));
 }
 
 void SchemaWriter::dropTriggers(std::string_view table) {

@@ -11,11 +11,10 @@ namespace korvana::db {
 
 // Writes table definitions into SQLite's schema: tables whose columns carry the
 // types, auto number, defaults and NOCASE collation; real (unique) indexes; and
-// per table an insert trigger and per field an update trigger that enforce
-// Required, AllowZeroLength, Text sizes, number ranges and index Null rules. The rules
-// live in triggers rather than in CHECK or NOT NULL because a rule given to a
-// table with rows holds for rows written afterwards, not for the stored ones.
-// The caller provides the savepoint and keeps the catalogue in step.
+// per field an insert and an update trigger that enforce Required, AllowZeroLength, Text sizes,
+// number ranges and index Null rules. The rules live in triggers rather than in CHECK or NOT NULL
+// because a rule given to a table with rows holds for rows written afterwards, not for the stored
+// ones. The caller provides the savepoint and keeps the catalogue in step.
 class SchemaWriter {
   public:
     explicit SchemaWriter(sqlite::Database& db) : db_(db) {}
@@ -42,13 +41,17 @@ class SchemaWriter {
     // out Null.
     void rebuild(const TableDef& current, const TableDef& target);
 
+    // All rules of the table, or those of one field.
     void writeTriggers(const TableDef& definition);
+    void writeFieldTriggers(const TableDef& definition, std::string_view field);
     void dropTriggers(std::string_view table);
 
     bool hasRows(std::string_view table);
 
   private:
     void createBareTable(const TableDef& definition, std::string_view sqlName);
+    void createFieldTriggers(const TableDef& definition, std::string_view field);
+    void dropFieldTriggers(std::string_view table, std::string_view field);
 
     sqlite::Database& db_;
 };

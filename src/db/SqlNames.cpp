@@ -74,8 +74,8 @@ std::string indexSqlName(std::string_view table, std::string_view index) {
     return std::string(table) + "." + std::string(index);
 }
 
-std::string insertTriggerName(std::string_view table) {
-    return "kv_insert." + std::string(table);
+std::string insertTriggerName(std::string_view table, std::string_view field) {
+    return "kv_insert." + std::string(table) + "." + std::string(field);
 }
 
 std::string updateTriggerName(std::string_view table, std::string_view field) {

@@ -20,7 +20,7 @@ std::string quoteLiteral(std::string_view text);
 // index name is only unique within its table. A '.' cannot occur in a checked
 // name, so these never collide with each other or with a table.
 std::string indexSqlName(std::string_view table, std::string_view index);
-std::string insertTriggerName(std::string_view table);
+std::string insertTriggerName(std::string_view table, std::string_view field);
 std::string updateTriggerName(std::string_view table, std::string_view field);
 
 // The engine's own tables ("kv_...") and SQLite's ("sqlite_...").

@@ -141,8 +141,13 @@ TEST_F(DbTest, CompactionKeepsSchemaCatalogueAndRows) {
     createTexts();
     db_.appendProperty("TidxTexts", "Name", Property::text("Description", "Name des Textes"));
     db_.setDefaultValue("TidxTexts", "L1031", "\"\"");
-    for (int i = 0; i < 200; ++i) {
-        exec("INSERT INTO TidxTexts (ParentID, Name) VALUES (1, 'n" + std::to_string(i) + "')");
+    {
+        auto fill = db_.transaction();
+        for (int i = 0; i < 200; ++i) {
+            exec("INSERT INTO TidxTexts (ParentID, Name, L1033) VALUES (1, 'n" + std::to_string(i) +
+                 "', hex(randomblob(1000)))");
+        }
+        fill.commit();
     }
     exec("DELETE FROM TidxTexts WHERE ID > 10");
     const std::string before = snapshot();
