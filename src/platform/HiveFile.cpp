@@ -17,6 +17,9 @@ namespace korvana {
 namespace {
 
 constexpr int fileAccessError = 75;
+// How long a read may trust the change counter alone; edits by other programs
+// do not raise it.
+constexpr auto recheckInterval = std::chrono::seconds(1);
 
 [[noreturn]] void failWithErrno(const std::string& what, const std::filesystem::path& path,
                                 int error) {
@@ -66,7 +69,7 @@ HiveFile::~HiveFile() {
 }
 
 const RegistryKey& HiveFile::current() {
-    refresh();
+    refresh(false);
     return *root_;
 }
 
@@ -78,8 +81,9 @@ void HiveFile::update(const std::function<bool(RegistryKey&)>& change) {
                         error.message(),
                     fileAccessError);
     }
+    counterTried_ = counter_.attach(lockFile_) || counterTried_;
     FileLock lock(lockFile_);
-    refresh();
+    refresh(true);
     try {
         if (change(*root_)) {
             store();
@@ -90,7 +94,22 @@ void HiveFile::update(const std::function<bool(RegistryKey&)>& change) {
     }
 }
 
-void HiveFile::refresh() {
+void HiveFile::refresh(bool force) {
+    if (!counterTried_) {
+        counterTried_ = true;
+        counter_.attach(lockFile_);
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (counter_.attached()) {
+        // Read before looking at the file: a change made after this read
+        // raises the counter again and is seen by the next call.
+        const auto changes = counter_.value();
+        if (!force && root_ && changes == seenChanges_ && now - lastCheck_ < recheckInterval) {
+            return;
+        }
+        seenChanges_ = changes;
+    }
+    lastCheck_ = now;
     struct stat status {};
     if (::stat(file_.c_str(), &status) != 0) {
         if (errno != ENOENT) {
@@ -148,8 +167,9 @@ void HiveFile::load() {
 
 void HiveFile::store() {
     const std::string text = RegFileWriter::hive(hive_, *root_);
-    std::string temporary =
-        (file_.parent_path() / ("." + file_.filename().string() + ".XXXXXX")).string();
+    // A hidden name beside the hive, so that the rename stays within one file system.
+    std::string temporary = file_.parent_path().string();
+    temporary.append("/.").append(file_.filename().string()).append(".XXXXXX");
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         failWithErrno("Cannot create a temporary file beside", file_, errno);
@@ -183,6 +203,10 @@ void HiveFile::store() {
     }
     identity = identityOf(status);
     hold(fd, identity, std::move(root_));
+    if (counter_.attached()) {
+        counter_.increment();
+        seenChanges_ = counter_.value();
+    }
 }
 
 HiveFile::Identity HiveFile::identityOf(const struct stat& status) {

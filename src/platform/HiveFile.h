@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/ChangeCounter.h"
 #include "platform/Registry.h"
 #include "platform/RegistryKey.h"
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -20,7 +23,11 @@ namespace korvana {
 // torn one. The parsed content is cached and the file is read again only when
 // its identity (device, inode, size, modification and change times) differs.
 // The cache keeps the file it read open, so its inode number cannot be handed
-// to a newer file while the cache relies on it.
+// to a newer file while the cache relies on it. Looking at the file costs a
+// system call, so a read first looks at a change counter that every writer
+// raises (shared through the lock file); the file itself is looked at when
+// the counter moved, and at least once a second for edits made by other
+// programs (a text editor, a copy of the file).
 //
 // Every change runs under an exclusive lock on "<file>.lock", on the latest
 // content, and is written to a temporary file in the same folder, synced and
@@ -62,7 +69,7 @@ class HiveFile {
     };
 
     static Identity identityOf(const struct stat& status);
-    void refresh();
+    void refresh(bool force);
     void load();
     void store();
     void forget();
@@ -74,6 +81,10 @@ class HiveFile {
     std::unique_ptr<RegistryKey> root_;
     Identity identity_;
     int heldFd_ = -1;
+    ChangeCounter counter_;
+    bool counterTried_ = false;
+    std::uint64_t seenChanges_ = 0;
+    std::chrono::steady_clock::time_point lastCheck_{};
     // The last parse failure and the file it belongs to, so that an unchanged
     // broken file is not parsed again on every call.
     std::optional<std::pair<Identity, std::string>> failure_;

@@ -3,8 +3,10 @@
 #include "platform/Error.h"
 #include "support/ScratchDir.h"
 
+#include <chrono>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace korvana {
 namespace {
@@ -254,6 +256,22 @@ TEST_F(FileRegistryTest, SeesEveryChangeOfAnotherInstance) {
     }
     other.deleteValue(hklm, "K", "V");
     EXPECT_EQ(registry_.readString(hklm, "K", "V", "gone"), "gone");
+}
+
+TEST_F(FileRegistryTest, SeesAFileReplacedByAnotherProgramWithinASecond) {
+    registry_.writeString(hklm, "K", "V", "ours");
+    EXPECT_EQ(registry_.readString(hklm, "K", "V"), "ours");
+    const auto replacement = folder() / "edited.reg";
+    test::writeFile(replacement, "Windows Registry Editor Version 5.00\n\n"
+                                 "[HKEY_LOCAL_MACHINE\\K]\n\"V\"=\"edited\"\n");
+    std::filesystem::rename(replacement, machineFile());
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    EXPECT_EQ(registry_.readString(hklm, "K", "V"), "edited");
+    // A write always starts from the file as it is now.
+    test::writeFile(machineFile(), "Windows Registry Editor Version 5.00\n\n"
+                                   "[HKEY_LOCAL_MACHINE\\K]\n\"V\"=\"again\"\n");
+    registry_.writeString(hklm, "K", "W", "added");
+    EXPECT_EQ(FileRegistry(folder()).readString(hklm, "K", "V"), "again");
 }
 
 TEST_F(FileRegistryTest, ExportNamesKeysAsStoredAndSkipsMissingKeys) {
