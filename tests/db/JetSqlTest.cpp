@@ -241,12 +241,19 @@ TEST_F(JetSqlTest, AmpersandTreatsNullAsEmptyButPlusPropagatesIt) {
         const char* expression;
         const char* result;
     } cases[] = {
-        {"Null & 'x'", "x"},          {"'x' & Null & 'y'", "xy"},
-        {"Null & Null", "~"},         {"'a' + 'b'", "ab"},
-        {"'a' + Null", "~"},          {"1 + 2 & 3", "33"},
-        {"Right('abcdef', 2)", "ef"}, {"Right('ab', 5)", "ab"},
-        {"Right('ab', 0)", ""},       {"Mid('abcdef', 2, 3)", "bcd"},
-        {"Trim('  a ')", "a"},        {"-(2 + 3) * 2", "-10"},
+        {"Null & 'x'", "x"},
+        {"'x' & Null & 'y'", "xy"},
+        {"Null & Null", "~"},
+        {"'a' + 'b'", "ab"},
+        {"'a' + Null", "~"},
+        {"1 + 2 & 3", "33"},
+        {"Right('abcdef', 2)", "ef"},
+        {"Left('Übertemperatur', 2)", "Üb"},
+        {"Right('ab', 5)", "ab"},
+        {"Right('ab', 0)", ""},
+        {"Mid('abcdef', 2, 3)", "bcd"},
+        {"Trim('  a ')", "a"},
+        {"-(2 + 3) * 2", "-10"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.expression);
@@ -356,6 +363,25 @@ TEST_F(JetSqlTest, RejectsWhatIsOutsideTheDialect) {
         }
     }
     const TableInfo groups = *schema_.table("TidxGroups");
+    // Hostile nesting is refused before anything recursive could run out of stack.
+    std::string parentheses = std::string(20000, '(') + "1" + std::string(20000, ')') + " = ID";
+    std::string nots;
+    std::string chain = "ID = 1";
+    for (int i = 0; i < 20000; ++i) {
+        nots += "NOT ";
+        chain += " OR ID = 1";
+    }
+    for (const std::string& deep :
+         {parentheses, nots + "ID = 1", chain, std::string(20000, '-') + "1 = ID",
+          "Len(" + std::string(5000, '(') + "1" + std::string(5000, ')') + ") = ID"}) {
+        try {
+            compileCriteria(deep, groups);
+            ADD_FAILURE() << "accepted";
+        } catch (const Error& e) {
+            EXPECT_NE(std::string(e.what()).find("nested too deeply"), std::string::npos)
+                << e.what();
+        }
+    }
     for (const char* criteria : {"", "ID = 1 ORDER BY ID", "ID = ", "Nope = 1", "ID = 1;"}) {
         SCOPED_TRACE(criteria);
         EXPECT_THROW(compileCriteria(criteria, groups), Error);

@@ -34,6 +34,7 @@ struct Expr {
     std::string name;
     bool negated = false;
     std::vector<std::unique_ptr<Expr>> args;
+    std::size_t depth = 1; // levels of the tree below and including this node
 };
 
 using ExprPtr = std::unique_ptr<Expr>;

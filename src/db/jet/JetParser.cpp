@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <limits>
@@ -45,6 +46,25 @@ std::string describe(const Token& token) {
     }
 }
 
+// Deeper expressions than this are refused: every later pass over the tree is
+// recursive, and no statement of a project upgrade comes near it.
+constexpr std::size_t maxDepth = 200;
+
+// Records the depth of a node whose operands are complete.
+ExprPtr seal(ExprPtr expr) {
+    std::size_t below = 0;
+    for (const auto& arg : expr->args) {
+        below = std::max(below, arg->depth);
+    }
+    expr->depth = below + 1;
+    if (expr->depth > maxDepth) {
+        throw Error("Syntax error in SQL statement at position " +
+                        std::to_string(expr->position + 1) + ": expression nested too deeply",
+                    syntaxErrorNumber);
+    }
+    return expr;
+}
+
 ExprPtr makeExpr(ExprKind kind, std::size_t position) {
     auto expr = std::make_unique<Expr>();
     expr->kind = kind;
@@ -57,10 +77,27 @@ ExprPtr makeBinary(Op op, ExprPtr left, ExprPtr right) {
     expr->op = op;
     expr->args.push_back(std::move(left));
     expr->args.push_back(std::move(right));
-    return expr;
+    return seal(std::move(expr));
 }
 
 } // namespace
+
+class JetParser::NestingGuard {
+  public:
+    NestingGuard(JetParser& parser, std::size_t position) : parser_(parser) {
+        if (++parser_.nesting_ > maxDepth) {
+            throw Error("Syntax error in SQL statement at position " +
+                            std::to_string(position + 1) + ": expression nested too deeply",
+                        syntaxErrorNumber);
+        }
+    }
+    ~NestingGuard() { --parser_.nesting_; }
+    NestingGuard(const NestingGuard&) = delete;
+    NestingGuard& operator=(const NestingGuard&) = delete;
+
+  private:
+    JetParser& parser_;
+};
 
 Statement JetParser::parseStatement() {
     Statement statement;
@@ -213,8 +250,9 @@ ExprPtr JetParser::parseNot() {
     if (isKeyword("NOT")) {
         auto expr = makeExpr(ExprKind::Unary, take().position);
         expr->op = Op::Not;
+        const NestingGuard guard(*this, expr->position);
         expr->args.push_back(parseNot());
-        return expr;
+        return seal(std::move(expr));
     }
     return parseComparison();
 }
@@ -250,7 +288,7 @@ ExprPtr JetParser::parseComparison() {
         expr->args.push_back(parseConcat());
         expectKeyword("AND");
         expr->args.push_back(parseConcat());
-        return expr;
+        return seal(std::move(expr));
     }
     if (acceptKeyword("IN")) {
         auto expr = makeExpr(ExprKind::InList, left->position);
@@ -259,7 +297,7 @@ ExprPtr JetParser::parseComparison() {
         for (ExprPtr& item : parseParenthesisedList()) {
             expr->args.push_back(std::move(item));
         }
-        return expr;
+        return seal(std::move(expr));
     }
     if (isKeyword("LIKE")) {
         fail("a comparison other than LIKE (pattern matching is not supported)");
@@ -277,7 +315,7 @@ ExprPtr JetParser::parseConcat() {
     while (acceptSymbol("&")) {
         chain->args.push_back(parseAdditive());
     }
-    return chain;
+    return seal(std::move(chain));
 }
 
 ExprPtr JetParser::parseAdditive() {
@@ -311,6 +349,7 @@ ExprPtr JetParser::parseMultiplicative() {
 ExprPtr JetParser::parseUnary() {
     if (isSymbol("-")) {
         const std::size_t position = take().position;
+        const NestingGuard guard(*this, position);
         ExprPtr operand = parseUnary();
         // A negative number stays one literal, so "Type = -1" binds -1.
         if (operand->kind == ExprKind::Literal) {
@@ -329,9 +368,10 @@ ExprPtr JetParser::parseUnary() {
         auto expr = makeExpr(ExprKind::Unary, position);
         expr->op = Op::Neg;
         expr->args.push_back(std::move(operand));
-        return expr;
+        return seal(std::move(expr));
     }
-    if (acceptSymbol("+")) {
+    if (isSymbol("+")) {
+        const NestingGuard guard(*this, take().position);
         return parseUnary();
     }
     return parsePrimary();
@@ -373,12 +413,13 @@ ExprPtr JetParser::parsePrimary() {
         text->value = token.text;
         expr->args.push_back(std::move(text));
         take();
-        return expr;
+        return seal(std::move(expr));
     }
     default:
         break;
     }
-    if (acceptSymbol("(")) {
+    if (isSymbol("(")) {
+        const NestingGuard guard(*this, take().position);
         ExprPtr inner = parseExpression();
         expectSymbol(")");
         return inner;
@@ -401,11 +442,12 @@ ExprPtr JetParser::parsePrimary() {
         if (acceptSymbol(")")) {
             return expr;
         }
+        const NestingGuard guard(*this, expr->position);
         do {
             expr->args.push_back(parseExpression());
         } while (acceptSymbol(","));
         expectSymbol(")");
-        return expr;
+        return seal(std::move(expr));
     }
     if (isName()) {
         return parseColumnRef();
@@ -425,6 +467,7 @@ ExprPtr JetParser::parseColumnRef() {
 
 std::vector<ExprPtr> JetParser::parseParenthesisedList() {
     std::vector<ExprPtr> items;
+    const NestingGuard guard(*this, peek().position);
     expectSymbol("(");
     do {
         items.push_back(parseExpression());

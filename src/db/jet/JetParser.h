@@ -54,9 +54,11 @@ class JetParser {
     bool isName(std::size_t ahead = 0) const;
     std::string takeName(const char* what);
     [[noreturn]] void fail(const std::string& expected) const;
+    class NestingGuard;
 
     std::vector<Token> tokens_;
     std::size_t index_ = 0;
+    std::size_t nesting_ = 0; // recursion depth, bounded so that no input can exhaust the stack
 };
 
 } // namespace korvana::db::jet
