@@ -2,6 +2,11 @@
 // compared with one full parse of the hive file: every read checks whether the
 // file changed, so the cache must make that check cheap.
 
+#include "platform/FileRegistry.h"
+#include "platform/RegFileParser.h"
+#include "platform/RegFileWriter.h"
+#include "platform/RegistryKey.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -11,11 +16,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include "platform/FileRegistry.h"
-#include "platform/RegFileParser.h"
-#include "platform/RegFileWriter.h"
-#include "platform/RegistryKey.h"
 
 namespace {
 
@@ -43,7 +43,8 @@ void writeHive(const std::filesystem::path& file) {
         project.setValue("Path", korvana::RegistryValue::string(
                                      "/home/dev/KorvanaStudio/Projects/Project " +
                                      std::to_string(i) + "/Project " + std::to_string(i) + ".kvs"));
-        project.setValue("ProjectType", korvana::RegistryValue::string(i % 2 ? "Single" : "Server"));
+        project.setValue("ProjectType",
+                         korvana::RegistryValue::string(i % 2 ? "Single" : "Server"));
     }
     std::ofstream(file, std::ios::binary) << korvana::RegFileWriter::hive(Hive::LocalMachine, root);
 }
@@ -95,7 +96,8 @@ double timeReadsOneByOne(const std::filesystem::path& folder) {
 } // namespace
 
 int main() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "korvana-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "korvana-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
         std::perror("bench_registry: cannot create a scratch folder");
         return 1;

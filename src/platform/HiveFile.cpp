@@ -188,6 +188,10 @@ void HiveFile::store() {
         ::close(fd);
         throw;
     }
+    // Other processes learn of the new file from the counter.
+    if (counter_.attached()) {
+        counter_.increment();
+    }
     // The rename is durable only once the folder is synced; the data is safe
     // either way (old or new file), so a failure here is not worth an error.
     if (const int folder = ::open(file_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -204,7 +208,6 @@ void HiveFile::store() {
     identity = identityOf(status);
     hold(fd, identity, std::move(root_));
     if (counter_.attached()) {
-        counter_.increment();
         seenChanges_ = counter_.value();
     }
 }
