@@ -257,6 +257,9 @@ TEST_F(DescriptionTest, RefusesFaultyDescriptionsAndLeavesNoFile) {
         {table(id, R"(, "rows": [{"ID": "1"}])"), "32-bit whole number"},
         {table(id, R"(, "rows": [{"ID": 2147483648}])"), "32-bit whole number"},
         {table(id, R"(, "rows": [{"ID": 1, "id": 2}])"), "named twice"},
+        {table(id, R"(, "rows": [{"ID": )" + std::string(100000, '[') + std::string(100000, ']') +
+                       "}]"),
+         "found an array"},
         {table(R"({"name": "D", "type": 8})", R"(, "rows": [{"D": "2023-02-29 00:00:00"}])"),
          "YYYY-MM-DD"},
         {table(R"({"name": "B", "type": 11})", R"(, "rows": [{"B": {"hex": "0g"}}])"), "hex"},

@@ -184,7 +184,7 @@ FieldDef DescriptionReader::readColumn(const json& column, const std::string& ta
                           : std::nullopt;
     if (!type || !typeNumber.is_number_integer() ||
         typeNumber.get<std::int64_t>() > std::numeric_limits<int>::max()) {
-        refuse(where + ": unknown type " + typeNumber.dump());
+        refuse(where + ": unknown type " + describeJson(typeNumber));
     }
     field.type = *type;
     field.size = maxTextSize;
@@ -302,7 +302,7 @@ Setting DescriptionReader::readSetting(const json& setting, std::size_t number) 
     const std::string where = "setting " + named(result.section + "/" + result.key);
     const json& type = member(setting, "type", where);
     const json& value = member(setting, "value", where);
-    const std::string typeName = type.is_string() ? type.get<std::string>() : type.dump();
+    const std::string typeName = type.is_string() ? type.get<std::string>() : describeJson(type);
     const std::string context = "Invalid database description: " + where;
     if (typeName == "string") {
         result.type = SettingType::String;

@@ -12,7 +12,7 @@ namespace {
 
 [[noreturn]] void mismatch(const std::string& where, const std::string& expected,
                            const nlohmann::json& json) {
-    throw Error(where + ": expected " + expected + ", found " + json.dump(),
+    throw Error(where + ": expected " + expected + ", found " + describeJson(json),
                 errors::invalidArgument);
 }
 
@@ -67,6 +67,15 @@ Bytes bytesFromJson(const nlohmann::json& json, const std::string& where) {
 }
 
 } // namespace
+
+std::string describeJson(const nlohmann::json& json) {
+    if (json.is_structured()) {
+        return std::string("an ") + (json.is_array() ? "array" : "object");
+    }
+    std::string text = json.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    constexpr std::size_t longest = 60;
+    return text.size() > longest ? text.substr(0, longest) + "..." : text;
+}
 
 bool isStoredDate(std::string_view text) {
     // "YYYY-MM-DD HH:MM:SS"

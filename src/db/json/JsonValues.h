@@ -17,6 +17,10 @@ namespace korvana::db::json {
 Value valueFromJson(const nlohmann::json& json, DaoType type, const std::string& where);
 nlohmann::ordered_json valueToJson(const Value& value);
 
+// A short description of a JSON value for error messages: the value itself
+// when it is short and flat, else its kind (a nested value is never walked).
+std::string describeJson(const nlohmann::json& json);
+
 // Whether `text` is a date in the stored form, with a real calendar day.
 bool isStoredDate(std::string_view text);
 
