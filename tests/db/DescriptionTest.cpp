@@ -237,6 +237,8 @@ TEST_F(DescriptionTest, RefusesFaultyDescriptionsAndLeavesNoFile) {
         {R"({"tables": [], "extra": 1})", "\"extra\""},
         {table(R"({"name": "A", "type": 13})"), "unknown type 13"},
         {table(R"({"name": "A", "type": "10"})"), "unknown type"},
+        {table(R"({"name": "A", "type": -4294967292})"), "unknown type"},
+        {table(R"({"name": "A", "type": 4294967300})"), "unknown type"},
         {table(R"({"name": "A", "type": 4, "autonumber": true})"), "\"autonumber\""},
         {table(R"({"name": "A", "type": 10, "size": 300})"), "size"},
         {table(R"({"name": "A", "type": 10}, {"name": "a", "type": 4})"), "named twice"},

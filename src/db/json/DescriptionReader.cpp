@@ -179,11 +179,12 @@ FieldDef DescriptionReader::readColumn(const json& column, const std::string& ta
     field.name = text(column, "name", place);
     const std::string where = table + ", column " + named(field.name);
     const json& typeNumber = member(column, "type", where);
-    const auto type = typeNumber.is_number_integer()
-                          ? daoTypeFromNumber(static_cast<int>(typeNumber.get<std::int64_t>()))
-                          : std::nullopt;
-    if (!type || !typeNumber.is_number_integer() ||
-        typeNumber.get<std::int64_t>() > std::numeric_limits<int>::max()) {
+    std::optional<DaoType> type;
+    if (typeNumber.is_number_integer() && typeNumber.get<std::int64_t>() > 0 &&
+        typeNumber.get<std::int64_t>() <= std::numeric_limits<int>::max()) {
+        type = daoTypeFromNumber(static_cast<int>(typeNumber.get<std::int64_t>()));
+    }
+    if (!type) {
         refuse(where + ": unknown type " + describeJson(typeNumber));
     }
     field.type = *type;
