@@ -1,0 +1,246 @@
+#include "dbupgrade/CheckProjectDatabase.h"
+
+#include "db/Database.h"
+#include "dbupgrade/TemplateMerge.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+#include "services/ResolveProjectFile.h"
+
+#include <fcntl.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace korvana::dbupgrade {
+
+namespace {
+
+constexpr int fileNotFound = 53;
+constexpr std::string_view userKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
+
+std::filesystem::path withSuffix(const std::filesystem::path& file, std::string_view suffix) {
+    return std::filesystem::path(file.string() + std::string(suffix));
+}
+
+// Makes the file's content (or a folder's entries) durable before we build on
+// it: a rename is only as safe as the data it points at.
+void syncToDisk(const std::filesystem::path& path, bool folder) {
+    const int fd = ::open(path.c_str(), (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        throw Error("cannot open '" + path.string() + "' to flush it");
+    }
+    const int rc = ::fsync(fd);
+    ::close(fd);
+    if (rc != 0) {
+        throw Error("cannot flush '" + path.string() + "'");
+    }
+}
+
+// Replaces `target` by `source` in one rename, so that `target` always names
+// a whole file: the old one or the new one.
+void replaceAtomically(const std::filesystem::path& source, const std::filesystem::path& target) {
+    syncToDisk(source, false);
+    std::filesystem::rename(source, target);
+    syncToDisk(target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path(),
+               true);
+}
+
+// The copy is made next to the backup and renamed over it, so that a crash
+// while copying never costs the backup of an earlier check.
+void makeBackup(const std::filesystem::path& projectFile, const std::filesystem::path& backup) {
+    const auto partial = withSuffix(backup, ".tmp");
+    try {
+        std::filesystem::copy_file(projectFile, partial,
+                                   std::filesystem::copy_options::overwrite_existing);
+        replaceAtomically(partial, backup);
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        throw;
+    }
+}
+
+std::string registeredFolder(const Registry& registry, const std::string& projectName) {
+    for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
+        if (equalsIgnoreCase(candidate, projectName)) {
+            return registry.readString(Hive::LocalMachine,
+                                       std::string(projectsKey) + "\\" + candidate, "Path");
+        }
+    }
+    return {};
+}
+
+// Settings access that always ends with CloseProject.
+class SettingsAccess {
+  public:
+    SettingsAccess(ConfigurationComponent& configuration, const std::string& projectName)
+        : configuration_(configuration), handle_(configuration.OpenProject(projectName)) {}
+    ~SettingsAccess() {
+        try {
+            configuration_.CloseProject(handle_);
+        } catch (...) {
+            // Closing releases a handle; a failure leaves nothing to undo.
+        }
+    }
+    SettingsAccess(const SettingsAccess&) = delete;
+    SettingsAccess& operator=(const SettingsAccess&) = delete;
+
+    std::string get(std::string_view key) {
+        return settingText(
+            configuration_.GetValue(handle_, "Global", key, SettingValue{std::string()}));
+    }
+    void set(std::string_view key, const std::string& value) {
+        configuration_.SetValue(handle_, "Global", key, SettingValue{value});
+    }
+
+  private:
+    ConfigurationComponent& configuration_;
+    ProjectHandle handle_;
+};
+
+// Refuses a file that is no project database or that another process holds:
+// neither the file nor its earlier backup is touched then.
+std::optional<CheckResult> refuseUnusable(const std::filesystem::path& projectFile) {
+    std::optional<db::Database> database;
+    try {
+        database.emplace(db::Database::open(projectFile.string()));
+    } catch (const std::exception& error) {
+        return CheckResult{CheckOutcome::NotADatabase, {}, {}, error.what()};
+    }
+    try {
+        database->connection().exec("BEGIN IMMEDIATE");
+        database->connection().exec("ROLLBACK");
+    } catch (const std::exception& error) {
+        return CheckResult{CheckOutcome::Locked, {}, {}, error.what()};
+    }
+    return std::nullopt;
+}
+
+// Compacts into ".kvs.tmp" and renames that over the project file. A failure
+// leaves the project file as it was and no partial copy behind.
+void compactProjectFile(const std::filesystem::path& projectFile) {
+    const auto temp = withSuffix(projectFile, ".tmp");
+    // A copy left by an interrupted run is stale: the project file is the truth.
+    std::filesystem::remove(temp);
+    try {
+        db::Database::compact(projectFile.string(), temp.string());
+        replaceAtomically(temp, projectFile);
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(temp, ignored);
+        throw;
+    }
+}
+
+} // namespace
+
+std::string normaliseTemplateName(std::string_view stored) {
+    std::string name = paths::lastComponent(stored);
+    if (name == "Single (OPC)") {
+        name = "Single2";
+    }
+    return name;
+}
+
+CheckPlan PlanProjectCheck(const Registry& registry, ConfigurationComponent& configuration,
+                           const std::string& projectName) {
+    CheckPlan plan;
+    plan.projectFile = resolveProjectFile(registry, projectName);
+    SettingsAccess settings(configuration, projectName);
+    plan.storedVersion = settings.get("DBVersion");
+    plan.rungs = rungsAfter(plan.storedVersion);
+    return plan;
+}
+
+CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
+                                 const std::string& projectName) {
+    auto& log = environment.log;
+    const std::string context = "check of '" + projectName + "': ";
+    std::filesystem::path projectFile;
+    try {
+        projectFile = resolveProjectFile(environment.registry, projectName);
+    } catch (const Error& error) {
+        if (error.number() != fileNotFound) {
+            throw;
+        }
+        log.write(context + error.what());
+        return CheckResult{CheckOutcome::Skipped, {}, {}, error.what()};
+    }
+    if (environment.checkReadOnly && !environment.checkReadOnly(projectFile.string())) {
+        log.write(context + "the project file is missing or read-only; nothing checked");
+        return CheckResult{CheckOutcome::Skipped, {}, {}, "read-only"};
+    }
+    if (auto refused = refuseUnusable(projectFile)) {
+        log.write(context + "project file left untouched: " + refused->reason);
+        return *refused;
+    }
+    try {
+        makeBackup(projectFile, withSuffix(projectFile, ".bak"));
+    } catch (const std::exception& error) {
+        log.write(context + "no backup, so nothing changed: " + error.what());
+        return CheckResult{CheckOutcome::BackupFailed, {}, {}, error.what()};
+    }
+
+    CheckResult result;
+    {
+        SettingsAccess settings(environment.configuration, projectName);
+        result.storedVersion = settings.get("DBVersion");
+        settings.set("ProjectTemplate", normaliseTemplateName(settings.get("ProjectTemplate")));
+    }
+
+    // Compared with the version read above, whatever the steps do.
+    const auto rungs = rungsAfter(result.storedVersion, environment.ladder);
+    const UpgradeEnvironment upgrade{environment.registry, environment.texts, log};
+    int stepNumber = 0;
+    for (const Rung& rung : rungs) {
+        ++stepNumber;
+        if (environment.progress) {
+            environment.progress(
+                CheckProgress{stepNumber, static_cast<int>(rungs.size()), rung.version});
+        }
+        // Recording the current version after a step that never ran would
+        // hide that step from every later check.
+        if (!rung.step) {
+            result.outcome = CheckOutcome::LadderStopped;
+            result.reason = "this build has no step for " + std::string(rung.version);
+        } else {
+            try {
+                rung.step(upgrade, projectName);
+                result.stepsRun.emplace_back(rung.version);
+                continue;
+            } catch (const std::exception& error) {
+                result.outcome = CheckOutcome::LadderStopped;
+                result.reason =
+                    "step " + std::string(rung.version) + " could not run: " + error.what();
+            }
+        }
+        log.write(context + result.reason + "; version " +
+                  (result.storedVersion.empty() ? "(none)" : result.storedVersion) + " kept");
+        return result;
+    }
+
+    {
+        SettingsAccess settings(environment.configuration, projectName);
+        settings.set("DBVersion", std::string(currentDbVersion));
+        settings.set("KorvanaVersion", environment.registry.readString(Hive::CurrentUser, userKey,
+                                                                       "Version", "4.01.000"));
+        settings.set("ProjectPath", registeredFolder(environment.registry, projectName));
+    }
+
+    const MergeEnvironment merge{environment.registry, environment.configuration,
+                                 environment.installationFolder, log};
+    SyncTemplateTexts(merge, projectName);
+    SyncTemplateFonts(merge, projectName);
+
+    try {
+        compactProjectFile(projectFile);
+        result.outcome = CheckOutcome::Checked;
+    } catch (const std::exception& error) {
+        result.outcome = CheckOutcome::NotCompacted;
+        result.reason = error.what();
+        log.write(context + "not compacted: " + result.reason);
+    }
+    return result;
+}
+
+} // namespace korvana::dbupgrade

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "db/DebugLog.h"
+#include "dbupgrade/VersionLadder.h"
+#include "platform/Registry.h"
+#include "services/ConfigurationComponent.h"
+#include "text/TextService.h"
+
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace korvana::dbupgrade {
+
+// Shown while the ladder runs: step `step` of `count`, producing `version`.
+struct CheckProgress {
+    int step = 0;
+    int count = 0;
+    std::string_view version;
+};
+
+// What the check of a project database works with. `checkReadOnly` answers
+// whether the project file exists and may be written (asking the user about a
+// read-only file); the start-up passes its project registration's check.
+struct CheckEnvironment {
+    const Registry& registry;
+    const TextService& texts;
+    ConfigurationComponent& configuration;
+    db::DebugLog& log;
+    std::filesystem::path installationFolder;
+    std::function<bool(std::string_view projectFile)> checkReadOnly;
+    std::function<void(const CheckProgress&)> progress;
+    // The rungs to climb; another ladder only in tests of the check itself.
+    std::span<const Rung> ladder = versionLadder();
+};
+
+enum class CheckOutcome {
+    Checked,       // upgraded (as far as needed), merged and compacted
+    NotCompacted,  // upgraded and merged; the compaction failed and the file stayed
+    Skipped,       // no file, or read-only and the user kept it so
+    NotADatabase,  // left untouched, backup included
+    Locked,        // another process holds the file; left untouched
+    BackupFailed,  // no backup could be made, so nothing was changed
+    LadderStopped, // a step could not run; the stored version was kept
+};
+
+struct CheckResult {
+    CheckOutcome outcome = CheckOutcome::Skipped;
+    std::string storedVersion;
+    std::vector<std::string> stepsRun;
+    // Why the check stopped early or did not compact (also in the debug log).
+    std::string reason;
+};
+
+// What a check would do, without changing anything.
+struct CheckPlan {
+    std::filesystem::path projectFile;
+    std::string storedVersion;
+    std::vector<Rung> rungs;
+};
+
+// Brings the registered project's database to the current layout: backup to
+// ".kvs.bak", the ladder from the stored version, the new version and
+// installation details in the settings, the template merge, compaction. The
+// project file is never left invalid: every step is one transaction and the
+// compacted copy replaces it in one rename. Raises korvana::Error only when the
+// name is not registered or the settings cannot be read or written.
+CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
+                                 const std::string& projectName);
+
+// The stored version and the rungs a check would run.
+CheckPlan PlanProjectCheck(const Registry& registry, ConfigurationComponent& configuration,
+                           const std::string& projectName);
+
+// The template name as the settings keep it: the last path component, with
+// "Single (OPC)" renamed to "Single2".
+std::string normaliseTemplateName(std::string_view stored);
+
+} // namespace korvana::dbupgrade
