@@ -21,6 +21,7 @@ enum class ExprKind {
     IsNull,   // args[0]; negated for IS NOT NULL
     Between,  // args[0] BETWEEN args[1] AND args[2]; negated for NOT BETWEEN
     InList,   // args[0] IN (args[1..]); negated for NOT IN
+    Like,     // args[0] LIKE args[1] (a text literal); negated for NOT LIKE
 };
 
 enum class Op { None, Or, And, Not, Eq, Ne, Lt, Le, Gt, Ge, Add, Sub, Mul, Div, Mod, Neg };

@@ -275,9 +275,10 @@ ExprPtr JetParser::parseComparison() {
         expr->negated = acceptKeyword("NOT");
         expectKeyword("NULL");
         expr->args.push_back(std::move(left));
-        return expr;
+        return seal(std::move(expr));
     }
-    const bool negated = isKeyword("NOT") && (isKeyword("BETWEEN", 1) || isKeyword("IN", 1));
+    const bool negated =
+        isKeyword("NOT") && (isKeyword("BETWEEN", 1) || isKeyword("IN", 1) || isKeyword("LIKE", 1));
     if (negated) {
         take();
     }
@@ -299,8 +300,12 @@ ExprPtr JetParser::parseComparison() {
         }
         return seal(std::move(expr));
     }
-    if (isKeyword("LIKE")) {
-        fail("a comparison other than LIKE (pattern matching is not supported)");
+    if (acceptKeyword("LIKE")) {
+        auto expr = makeExpr(ExprKind::Like, left->position);
+        expr->negated = negated;
+        expr->args.push_back(std::move(left));
+        expr->args.push_back(parseConcat());
+        return seal(std::move(expr));
     }
     return left;
 }

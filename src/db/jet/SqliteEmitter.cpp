@@ -223,6 +223,8 @@ SqliteEmitter::Emitted SqliteEmitter::emit(const Expr& expr) {
                           " AND " + valueOf(*expr.args[2]) + ")";
         return {std::move(sql), Shape::Predicate};
     }
+    case ExprKind::Like:
+        return emitLike(expr);
     case ExprKind::InList: {
         const Emitted tested = emit(*expr.args[0]);
         std::string sql = "(" + asValue(tested) + caseless(tested.column) +
@@ -356,6 +358,43 @@ SqliteEmitter::Emitted SqliteEmitter::emitFunction(const Expr& expr) {
     // Nz: in a query, a Null without a replacement becomes the empty text.
     return {"COALESCE(" + a[0] + ", " + (a.size() == 2 ? a[1] : std::string("''")) + ")",
             Shape::Other};
+}
+
+// Jet patterns use * and ? as wildcards and brackets to take one of them
+// literally ("[*]"); SQLite's LIKE uses % and _, which are literal in Jet and
+// therefore escaped. Like Jet's, SQLite's LIKE ignores case. Digit (#) and
+// character-list ([a-z]) patterns have no SQLite counterpart and are refused.
+SqliteEmitter::Emitted SqliteEmitter::emitLike(const Expr& expr) {
+    const Expr& pattern = *expr.args[1];
+    if (pattern.kind != ExprKind::Literal || !std::holds_alternative<std::string>(pattern.value)) {
+        unsupported(pattern, "LIKE needs a text literal as its pattern");
+    }
+    const std::string& jet = std::get<std::string>(pattern.value);
+    std::string translated;
+    for (std::size_t i = 0; i < jet.size(); ++i) {
+        const char c = jet[i];
+        if (c == '*') {
+            translated += '%';
+        } else if (c == '?') {
+            translated += '_';
+        } else if (c == '%' || c == '_' || c == '\\') {
+            translated += '\\';
+            translated += c;
+        } else if (c == '[' && i + 2 < jet.size() && jet[i + 2] == ']' &&
+                   (jet[i + 1] == '*' || jet[i + 1] == '?' || jet[i + 1] == '#' ||
+                    jet[i + 1] == '[')) {
+            translated += jet[i + 1];
+            i += 2;
+        } else if (c == '#' || c == '[') {
+            unsupported(pattern, "LIKE patterns with # or character lists are not supported");
+        } else {
+            translated += c;
+        }
+    }
+    const std::string tested = valueOf(*expr.args[0]);
+    return {"(" + tested + (expr.negated ? " NOT LIKE " : " LIKE ") + parameter(translated) +
+                " ESCAPE '\\')",
+            Shape::Predicate};
 }
 
 SqliteEmitter::Emitted SqliteEmitter::emitDate(const Expr& literal) {

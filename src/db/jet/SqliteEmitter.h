@@ -47,6 +47,7 @@ class SqliteEmitter {
     Emitted emitConcat(const Expr& expr);
     Emitted emitFunction(const Expr& expr);
     Emitted emitDate(const Expr& literal);
+    Emitted emitLike(const Expr& expr);
     std::string asValue(const Emitted& emitted) const;
     std::string valueOf(const Expr& expr) { return asValue(emit(expr)); }
     std::string parameter(SqlValue value);
