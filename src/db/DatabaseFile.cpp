@@ -58,6 +58,13 @@ void checkDatabaseFile(const std::string& path) {
     // the version-valid-for number (always so for files written since 2010).
     const std::uint64_t pages = bigEndian(header, 28, 4);
     const bool countValid = pages != 0 && bigEndian(header, 24, 4) == bigEndian(header, 92, 4);
+    // After a crash in the middle of a change the journal beside the file holds
+    // what is needed to put it back; SQLite does that on opening, so the file
+    // may not be judged by its size until then.
+    if (std::filesystem::file_size(path + "-journal", error) > 0 && !error) {
+        return;
+    }
+    error.clear();
     if (countValid && size < pages * pageSize) {
         refuse("the file is truncated (" + std::to_string(size) + " of " +
                std::to_string(pages * pageSize) + " bytes)");

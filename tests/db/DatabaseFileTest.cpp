@@ -6,6 +6,8 @@
 #include <functional>
 #include <gmock/gmock.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace korvana::db::test {
 namespace {
@@ -185,6 +187,30 @@ TEST_F(DbTest, StepTransactionRollsBackEverything) {
         step.commit();
     }
     EXPECT_NE(db_.tableDef("TidxTexts").findField("A"), nullptr);
+}
+
+TEST_F(DbTest, CrashInTheMiddleOfAStepLeavesTheFileAsBefore) {
+    createTexts();
+    exec("INSERT INTO TidxTexts (ParentID, Name) VALUES (1, 'a')");
+    const std::string before = snapshot();
+    db_.close();
+    const pid_t child = fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        Database db = Database::open(path_);
+        // A tiny cache makes SQLite write changed pages to the file before the
+        // commit, so the crash leaves a half-changed file and a journal.
+        db.connection().exec("PRAGMA cache_size = 1");
+        auto step = db.transaction();
+        db.appendField("TidxTexts", FieldDef("Extra", DaoType::Long));
+        db.setOrdinalPosition("TidxTexts", "Extra", 0);
+        db.connection().exec("UPDATE TidxTexts SET Extra = 5");
+        std::_Exit(0); // dies with the step half done and never committed
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    db_ = Database::open(path_);
+    EXPECT_EQ(snapshot(), before);
 }
 
 } // namespace
