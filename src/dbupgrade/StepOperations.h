@@ -19,18 +19,18 @@ class StepSession;
 // the engine's default, so the designated-initialiser form of a step reads like
 // its column table.
 struct ColumnSpec {
-    std::string name;
+    std::string name{};
     db::DaoType type = db::DaoType::Text;
     int size = db::maxTextSize;
     bool required = false;
     bool allowZeroLength = false;
     // The default expression exactly as stored: "\"\"" for the empty string,
     // "0" for the one-character expression 0.
-    std::optional<std::string> defaultValue;
+    std::optional<std::string> defaultValue{};
     bool autoNumber = false;
-    std::optional<int> position;
+    std::optional<int> position{};
     bool unicodeCompression = false;
-    std::optional<std::string> description;
+    std::optional<std::string> description{};
 };
 
 // The default expression of a text column that starts out as the empty string.
