@@ -123,7 +123,8 @@ std::string formatSettingDate(SettingDate date) {
     if (yearNumber < 1 || yearNumber > 9999) {
         throw Error("The date lies outside the years 1 to 9999", overflow);
     }
-    char text[32];
+    // Room for the widest values the formats allow, so no field can be cut.
+    char text[80];
     std::snprintf(text, sizeof text, "%04d-%02u-%02u %02ld:%02ld:%02ld", yearNumber,
                   static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()),
                   static_cast<long>(time.hours().count()),
