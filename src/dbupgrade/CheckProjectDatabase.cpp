@@ -105,7 +105,10 @@ std::optional<CheckResult> refuseUnusable(const std::filesystem::path& projectFi
     try {
         database.emplace(db::Database::open(projectFile.string()));
     } catch (const std::exception& error) {
-        return CheckResult{CheckOutcome::NotADatabase, {}, {}, error.what()};
+        // SQLite's own words for a file another connection holds.
+        const bool held = std::string_view(error.what()).find("locked") != std::string_view::npos;
+        return CheckResult{
+            held ? CheckOutcome::Locked : CheckOutcome::NotADatabase, {}, {}, error.what()};
     }
     try {
         database->connection().exec("BEGIN IMMEDIATE");

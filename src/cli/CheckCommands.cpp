@@ -1,0 +1,129 @@
+#include "cli/Commands.h"
+#include "db/DebugLog.h"
+#include "dbupgrade/CheckProjectDatabase.h"
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "project/ProjectRegistration.h"
+#include "services/ConfigurationComponent.h"
+#include "startup/InstallationSettings.h"
+#include "text/ScriptedMessageService.h"
+#include "text/TextService.h"
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace korvana::cli {
+
+namespace {
+
+struct CheckOptions {
+    std::string project;
+    bool yes = false;
+    bool no = false;
+    bool dryRun = false;
+};
+
+// Every skipped operation and every reason to stop, on stderr.
+class StreamLog : public db::DebugLog {
+  public:
+    explicit StreamLog(std::ostream& stream) : stream_(stream) {}
+    void write(std::string_view line) override { stream_ << "kvs check: " << line << '\n'; }
+
+  private:
+    std::ostream& stream_;
+};
+
+std::string shownVersion(const std::string& version) {
+    return version.empty() ? "(none)" : version;
+}
+
+void dryRun(CliContext& context, const CheckOptions& options) {
+    ConfigurationComponent configuration(context.registry());
+    const auto plan =
+        dbupgrade::PlanProjectCheck(context.registry(), configuration, options.project);
+    context.out << "project file: " << plan.projectFile.string() << '\n'
+                << "stored version: " << shownVersion(plan.storedVersion) << '\n'
+                << "steps to run: " << plan.rungs.size() << '\n';
+    for (const auto& rung : plan.rungs) {
+        context.out << "  " << rung.version << (rung.step ? "" : " (no step in this build)")
+                    << '\n';
+    }
+}
+
+int exitCodeOf(dbupgrade::CheckOutcome outcome) {
+    switch (outcome) {
+    case dbupgrade::CheckOutcome::Checked:
+        return exitOk;
+    case dbupgrade::CheckOutcome::Skipped:
+        return exitNotFound;
+    default:
+        return exitFailure;
+    }
+}
+
+void check(CliContext& context, const CheckOptions& options) {
+    auto& registry = context.registry();
+    ConfigurationComponent configuration(registry);
+    const Lcid language{registry.readNumber(Hive::LocalMachine, keys::installation, "LCID", 1031)};
+    const TextService texts(language);
+    // The read-only question is answered from the command line; without an
+    // answer the question's default button applies.
+    ScriptedMessageService messages;
+    if (options.yes) {
+        messages.queueAnswer(Answer::Yes);
+    } else if (options.no) {
+        messages.queueAnswer(Answer::No);
+    }
+    ProjectRegistration registration(registry, configuration, messages, texts);
+    StreamLog log(context.err);
+    const std::string installation =
+        registry.readString(Hive::LocalMachine, keys::installation, "Path");
+
+    dbupgrade::CheckEnvironment environment{
+        registry,
+        texts,
+        configuration,
+        log,
+        paths::toFileSystemPath(installation),
+        [&](std::string_view file) { return registration.CheckReadOnly(file); },
+        [&](const dbupgrade::CheckProgress& progress) {
+            context.out << "step " << progress.step << " of " << progress.count << ": "
+                        << progress.version << '\n';
+        }};
+    const auto result = dbupgrade::CheckProjectDatabase(environment, options.project);
+    context.out << "stored version: " << shownVersion(result.storedVersion) << '\n';
+    if (result.outcome == dbupgrade::CheckOutcome::Checked) {
+        context.out << "now at " << dbupgrade::currentDbVersion << ", " << result.stepsRun.size()
+                    << " step(s) run, compacted\n";
+    } else if (!result.reason.empty()) {
+        context.err << "kvs check: " << options.project << " not fully checked: " << result.reason
+                    << '\n';
+    }
+    context.exitCode = exitCodeOf(result.outcome);
+}
+
+} // namespace
+
+void addCheckCommands(CLI::App& app, CliContext& context) {
+    auto options = std::make_shared<CheckOptions>();
+    CLI::App* command = app.add_subcommand(
+        "check", "Check a registered project's database: back it up, upgrade it to the current "
+                 "layout, merge the template's system texts and fonts, compact it");
+    command->add_option("NAME", options->project, "The registered project name")->required();
+    auto* yes = command->add_flag("--yes", options->yes,
+                                  "Make a read-only project file writable without asking");
+    auto* no = command->add_flag("--no", options->no, "Leave a read-only project file alone");
+    yes->excludes(no);
+    command->add_flag("--dry-run", options->dryRun,
+                      "Print the stored version and the steps that would run; change nothing");
+    command->callback([&context, options] {
+        if (options->dryRun) {
+            dryRun(context, *options);
+        } else {
+            check(context, *options);
+        }
+    });
+}
+
+} // namespace korvana::cli

@@ -1,0 +1,78 @@
+#include "dbupgrade/VersionLadder.h"
+
+#include "dbupgrade/CheckProjectDatabase.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace korvana::dbupgrade {
+namespace {
+
+struct LadderCase {
+    const char* label;
+    std::string stored;
+    std::size_t count;
+    std::string first;
+};
+
+class LadderChoice : public ::testing::TestWithParam<LadderCase> {};
+
+TEST_P(LadderChoice, RunsEveryLaterRungInOrder) {
+    const auto& param = GetParam();
+    const auto rungs = rungsAfter(param.stored);
+    ASSERT_EQ(rungs.size(), param.count);
+    if (!rungs.empty()) {
+        EXPECT_EQ(rungs.front().version, param.first);
+        EXPECT_EQ(rungs.back().version, currentDbVersion);
+    }
+    for (std::size_t i = 1; i < rungs.size(); ++i) {
+        EXPECT_LT(rungs[i - 1].version, rungs[i].version);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredVersions, LadderChoice,
+    ::testing::Values(LadderCase{"Empty", "", 25, "4.01.001"},
+                      LadderCase{"Before4_01_008", "4.01.007", 18, "4.01.010"},
+                      LadderCase{"NoStepFor4_01_008", "4.01.008", 18, "4.01.010"},
+                      LadderCase{"NoStepFor4_01_009", "4.01.009", 18, "4.01.010"},
+                      LadderCase{"NoStepFor4_02", "4.02.005", 8, "4.04.000"},
+                      LadderCase{"Current", "4.05.000", 0, ""},
+                      LadderCase{"Later", "4.06.000", 0, ""},
+                      LadderCase{"LaterByBuild", "4.05.001", 0, ""},
+                      // Ordinal comparison: anything above '4' is later.
+                      LadderCase{"NotAVersion", "x", 0, ""}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+TEST(Ladder, ListsEveryVersionOnceAndEndsAtTheCurrentOne) {
+    const auto ladder = versionLadder();
+    ASSERT_EQ(ladder.size(), 25u);
+    EXPECT_EQ(ladder.back().version, currentDbVersion);
+    for (const auto& rung : ladder) {
+        EXPECT_EQ(rung.version.size(), 8u) << rung.version;
+    }
+}
+
+struct TemplateNameCase {
+    std::string stored;
+    std::string expected;
+};
+
+class TemplateName : public ::testing::TestWithParam<TemplateNameCase> {};
+
+TEST_P(TemplateName, KeepsTheLastComponentAndRenamesOnlyTheExactOpcName) {
+    EXPECT_EQ(normaliseTemplateName(GetParam().stored), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StoredNames, TemplateName,
+    ::testing::Values(TemplateNameCase{"C:\\Korvana\\Templates\\Projects\\Single (OPC)", "Single2"},
+                      TemplateNameCase{"Single (OPC)", "Single2"},
+                      TemplateNameCase{"single (opc)", "single (opc)"},
+                      TemplateNameCase{"Single (OPC) ", "Single (OPC) "},
+                      TemplateNameCase{"Templates\\Server", "Server"},
+                      TemplateNameCase{"Client", "Client"}, TemplateNameCase{"", ""}));
+
+} // namespace
+} // namespace korvana::dbupgrade
