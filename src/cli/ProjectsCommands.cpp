@@ -1,0 +1,195 @@
+#include "cli/Commands.h"
+#include "platform/Files.h"
+#include "platform/Paths.h"
+#include "project/ProjectRegistration.h"
+#include "project/RecentProjects.h"
+#include "project/TemplateCatalogue.h"
+#include "services/ConfigurationComponent.h"
+#include "startup/InstallationSettings.h"
+#include "startup/LoadInstallationSettings.h"
+#include "text/ConsoleMessageService.h"
+#include "text/Messages.h"
+#include "text/TextService.h"
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace korvana::cli {
+
+namespace {
+
+constexpr std::int32_t germanLanguage = 1031;
+constexpr TextId notRegisteredText{907};
+
+struct ProjectsOptions {
+    std::string folder;
+    std::string name;
+    std::int32_t mask = -1;
+    bool addMode = false;
+    bool yes = false;
+    bool no = false;
+};
+
+// What the registration commands talk to: the console for messages and
+// questions, the texts in the installation's language.
+class Session {
+  public:
+    Session(CliContext& context, const ProjectsOptions& options)
+        : messages(forcedAnswer(options)),
+          texts(Lcid{context.registry().readNumber(Hive::LocalMachine, keys::installation, "LCID",
+                                                   germanLanguage)}),
+          configuration(context.registry()),
+          registration(context.registry(), configuration, messages, texts) {}
+
+    ConsoleMessageService messages;
+    TextService texts;
+    ConfigurationComponent configuration;
+    ProjectRegistration registration;
+
+  private:
+    static std::optional<Answer> forcedAnswer(const ProjectsOptions& options) {
+        if (options.yes) {
+            return Answer::Yes;
+        }
+        if (options.no) {
+            return Answer::No;
+        }
+        return std::nullopt;
+    }
+};
+
+// Registrations keep absolute folders: a relative one would change its
+// meaning with the working folder of whoever reads it.
+std::string absoluteFolder(const std::string& folder) {
+    if (paths::hasDrivePart(folder)) {
+        return folder;
+    }
+    return std::filesystem::absolute(paths::toNative(folder)).lexically_normal().string();
+}
+
+void printRow(std::ostream& out, const RegisteredProject& project) {
+    out << project.name << '\t' << project.path << '\t' << project.typeName << '\n';
+}
+
+void listProjects(CliContext& context, const ProjectsOptions& options) {
+    Session session(context, options);
+    for (const auto& project :
+         session.registration.ListRegisteredProjects(ProjectTypeMask{options.mask})) {
+        printRow(context.out, project);
+    }
+    context.exitCode = exitOk;
+}
+
+void registerProject(CliContext& context, const ProjectsOptions& options, bool group) {
+    Session session(context, options);
+    const std::string folder = absoluteFolder(options.folder);
+    const bool registered = group ? session.registration.RegisterGroup(folder, options.name)
+                                  : session.registration.RegisterProject(folder, options.name);
+    context.exitCode = registered ? exitOk : exitNotFound;
+}
+
+void deregisterProject(CliContext& context, const ProjectsOptions& options) {
+    Session session(context, options);
+    if (session.registration.DeregisterProject(options.name)) {
+        context.exitCode = exitOk;
+        return;
+    }
+    ShowMessage(session.messages, session.texts, notRegisteredText, MessageStyle::exclamation(),
+                {options.name});
+    context.exitCode = exitNotFound;
+}
+
+void listRecent(CliContext& context, const ProjectsOptions& options) {
+    RecentProjects recent(context.registry());
+    for (const auto& entry : recent.ListRecentProjects(options.addMode)) {
+        context.out << entry.position << '\t';
+        printRow(context.out, entry.project);
+    }
+    context.exitCode = exitOk;
+}
+
+void listTemplates(CliContext& context, const ProjectsOptions& options) {
+    ConsoleMessageService messages;
+    Files files;
+    InstallationSettings settings;
+    if (!LoadInstallationSettings(context.registry(), messages, files, settings)) {
+        context.exitCode = exitFailure;
+        return;
+    }
+    const TemplateCatalogue catalogue(context.registry(), settings.installationFolder);
+    for (const auto& row : catalogue.ListTemplates(options.addMode)) {
+        context.out << row.text << '\t'
+                    << (row.family == TemplateFamily::KV32 ? "KV32" : "Standard") << '\t'
+                    << (row.own ? "own" : "installed") << '\t' << row.typeName << '\t'
+                    << (row.iconFile.empty() ? "(standard icon)" : row.iconFile) << '\t' << row.tag
+                    << '\t' << row.toolTip << '\n';
+    }
+    context.exitCode = exitOk;
+}
+
+void addAnswerFlags(CLI::App* command, ProjectsOptions& options) {
+    auto* yes =
+        command->add_flag("--yes", options.yes, "Answer Yes when asked to lift a write protection");
+    command->add_flag("--no", options.no, "Answer No when asked to lift a write protection")
+        ->excludes(yes);
+}
+
+} // namespace
+
+void addProjectsCommands(CLI::App& app, CliContext& context) {
+    auto options = std::make_shared<ProjectsOptions>();
+    auto* projects =
+        app.add_subcommand("projects", "The registry of projects and the recent list.");
+    projects->require_subcommand(1);
+
+    auto* list = projects->add_subcommand(
+        "list", "List the registered projects and groups whose type is in the mask: name, "
+                "folder and type, tab-separated. Registrations whose file is gone are deleted.");
+    list->add_option("--mask", options->mask,
+                     "Sum of type codes: 1 Single, 2 Server, 4 Client, 8 Terminal Server, "
+                     "16 Terminal Client, 32 Group (-1 all, 159 all but groups)")
+        ->capture_default_str();
+    list->callback([&context, options] { listProjects(context, *options); });
+
+    auto* registerCommand = projects->add_subcommand(
+        "register", "Register FOLDER/NAME.kvs. Exit 1 when it could not be registered (the "
+                    "messages say why).");
+    registerCommand->add_option("folder", options->folder, "Project folder")->required();
+    registerCommand->add_option("name", options->name, "Project name")->required();
+    addAnswerFlags(registerCommand, *options);
+    registerCommand->callback([&context, options] { registerProject(context, *options, false); });
+
+    auto* registerGroup = projects->add_subcommand(
+        "register-group", "Register the group FOLDER/NAME.vbg and its studio projects. Exit 1 "
+                          "when it could not be registered.");
+    registerGroup->add_option("folder", options->folder, "Group folder")->required();
+    registerGroup->add_option("name", options->name, "Group name")->required();
+    addAnswerFlags(registerGroup, *options);
+    registerGroup->callback([&context, options] { registerProject(context, *options, true); });
+
+    auto* deregister = projects->add_subcommand(
+        "deregister", "Delete a registration; the project's files stay. Exit 1 when the name "
+                      "is not registered.");
+    deregister->add_option("name", options->name, "Registered project or group name")->required();
+    deregister->callback([&context, options] { deregisterProject(context, *options); });
+
+    auto* recent = projects->add_subcommand(
+        "recent", "List the recently opened projects whose files exist, most recent first: "
+                  "position, name, folder and type, tab-separated. Other entries are deleted.");
+    recent->add_flag("--add-mode", options->addMode, "Leave out groups (picking for a group)");
+    recent->callback([&context, options] { listRecent(context, *options); });
+
+    auto* templates = app.add_subcommand("templates", "The templates new projects are made from.");
+    templates->require_subcommand(1);
+    auto* templateList = templates->add_subcommand(
+        "list", "List the installed and own templates: name, family, origin, type, icon, "
+                "folder and comment, tab-separated. Exit 3 when the installation folder is not "
+                "registered or missing.");
+    templateList->add_flag("--add-mode", options->addMode,
+                           "Leave out installed group templates (picking for a group)");
+    templateList->callback([&context, options] { listTemplates(context, *options); });
+}
+
+} // namespace korvana::cli

@@ -1,0 +1,83 @@
+#include "project/GroupFileReader.h"
+
+#include "platform/Error.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace korvana {
+
+namespace {
+
+constexpr int invalidProcedureCall = 5;
+constexpr int fileNotFound = 53;
+constexpr int inputPastEndOfFile = 62;
+// Group files list a handful of projects; anything this large is not one.
+constexpr std::uintmax_t largestGroupFile = 16u * 1024u * 1024u;
+
+std::string readGroupText(std::string_view groupFile) {
+    const auto native = paths::toFileSystemPath(groupFile);
+    std::error_code error;
+    if (native.empty() || !std::filesystem::is_regular_file(native, error)) {
+        throw Error("The group file '" + std::string(groupFile) + "' does not exist", fileNotFound);
+    }
+    const auto size = std::filesystem::file_size(native, error);
+    if (error || size > largestGroupFile) {
+        throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
+                    invalidProcedureCall);
+    }
+    std::ifstream in(native, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+        throw Error("The group file '" + std::string(groupFile) + "' cannot be read", fileNotFound);
+    }
+    return text;
+}
+
+} // namespace
+
+std::vector<std::string> GroupFileReader::memberEntries(std::string_view groupFile) {
+    std::string text = readGroupText(groupFile);
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.erase(0, 3);
+    }
+    if (text.empty()) {
+        throw Error("The group file '" + std::string(groupFile) + "' is empty", inputPastEndOfFile);
+    }
+    if (text.find('\0') != std::string::npos) {
+        throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
+                    invalidProcedureCall);
+    }
+    std::vector<std::string> entries;
+    std::size_t begin = 0;
+    while (begin < text.size()) {
+        std::size_t end = text.find_first_of("\r\n", begin);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::string_view line(text.data() + begin, end - begin);
+        if (const auto equals = line.find('='); equals != std::string_view::npos) {
+            const auto entry = trim(line.substr(equals + 1));
+            if (!entry.empty()) {
+                entries.emplace_back(entry);
+            }
+        }
+        // CRLF counts as one line end.
+        begin = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+    }
+    return entries;
+}
+
+std::string GroupFileReader::memberPath(std::string_view entry, std::string_view groupFolder) {
+    const std::string absolute = paths::makeAbsolute(entry, groupFolder);
+    if (paths::isWindowsDrivePath(absolute)) {
+        return absolute;
+    }
+    return std::filesystem::path(absolute).lexically_normal().string();
+}
+
+} // namespace korvana

@@ -1,0 +1,209 @@
+#include "project/ProjectRegistration.h"
+
+#include "platform/Error.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "project/GroupFileReader.h"
+#include "project/GuardedProcedure.h"
+#include "services/ResolveProjectFile.h"
+#include "text/Messages.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+
+namespace korvana {
+
+namespace {
+
+constexpr TextId notRegisteredText{907};
+constexpr TextId readOnlyQuestion{914};
+constexpr TextId groupWithoutProject{915};
+constexpr TextId memberFileMissing{916};
+constexpr TextId groupNotRegistered{917};
+
+constexpr int pathFileAccessError = 75;
+
+// "Path" holds the folder without a trailing separator (the root stays "/").
+std::string storedFolder(std::string_view folder) {
+    std::string stored(folder);
+    while (stored.size() > 1 && paths::isSeparator(stored.back())) {
+        stored.pop_back();
+    }
+    return stored;
+}
+
+std::string settingAsText(ConfigurationComponent& configuration, ProjectHandle handle,
+                          std::string_view key) {
+    return settingText(configuration.GetValue(handle, "Global", key, SettingValue{std::string()}));
+}
+
+} // namespace
+
+ProjectRegistration::ProjectRegistration(Registry& registry, ConfigurationComponent& configuration,
+                                         MessageService& messages, const TextService& texts)
+    : registry_(registry), configuration_(configuration), messages_(messages), texts_(texts) {}
+
+bool ProjectRegistration::refuseUnsafeName(std::string_view name) {
+    if (registrationKey(name)) {
+        return false;
+    }
+    ShowMessage(messages_, texts_, notRegisteredText, MessageStyle::exclamation(), {name});
+    return true;
+}
+
+bool ProjectRegistration::RegisterProject(std::string_view folder, std::string_view name) {
+    if (refuseUnsafeName(name)) {
+        return false;
+    }
+    return RunGuarded(messages_, texts_, "RegisterProject",
+                      [&] { return registerProject(folder, name); });
+}
+
+bool ProjectRegistration::registerProject(std::string_view folder, std::string_view name) {
+    const std::string key = *registrationKey(name);
+    const std::string stored = storedFolder(folder);
+    registry_.writeString(Hive::LocalMachine, key, "Path", stored);
+
+    const std::string file = paths::joinPath(stored, std::string(name) + ".kvs");
+    if (!CheckReadOnly(file)) {
+        return false;
+    }
+    // Opened by its path: the registered name may differ in case from the file.
+    const ProjectHandle handle = configuration_.OpenProject(file);
+    std::string type;
+    std::string version;
+    try {
+        type = settingAsText(configuration_, handle, "ProjectType");
+        version = settingAsText(configuration_, handle, "KorvanaVersion");
+    } catch (...) {
+        configuration_.CloseProject(handle);
+        throw;
+    }
+    configuration_.CloseProject(handle);
+    registry_.writeString(Hive::LocalMachine, key, "ProjectType", type);
+    registry_.writeString(Hive::LocalMachine, key, "KorvanaVersion", version);
+    return true;
+}
+
+bool ProjectRegistration::RegisterGroup(std::string_view folder, std::string_view name) {
+    if (refuseUnsafeName(name)) {
+        return false;
+    }
+    return RunGuarded(messages_, texts_, "RegisterGroup",
+                      [&] { return registerGroup(folder, name); });
+}
+
+bool ProjectRegistration::registerGroup(std::string_view folder, std::string_view name) {
+    const std::string stored = storedFolder(folder);
+    const std::string groupFile = paths::joinPath(stored, std::string(name) + ".vbg");
+    bool found = false;
+    bool allRegistered = true;
+    for (const auto& entry : GroupFileReader::memberEntries(groupFile)) {
+        const std::string memberFile = GroupFileReader::memberPath(entry, stored);
+        const std::string projectName =
+            IniFile::readKey(paths::toFileSystemPath(memberFile), "Korvana4", "ProjectName");
+        if (projectName.empty()) {
+            continue;
+        }
+        found = true;
+        const std::string memberFolder = paths::parentFolder(memberFile);
+        // A name that could lead out of the member's folder names no project
+        // file there: it is reported like a missing one.
+        if (isSafeProjectName(projectName) &&
+            files_.fileExists(paths::joinPath(memberFolder, projectName + ".kvs"))) {
+            allRegistered = RegisterProject(memberFolder, projectName) && allRegistered;
+        } else {
+            ShowMessage(messages_, texts_, memberFileMissing, MessageStyle::exclamation(),
+                        {projectName, name});
+        }
+    }
+    if (!found) {
+        ShowMessage(messages_, texts_, groupWithoutProject, MessageStyle::exclamation(), {name});
+        return false;
+    }
+    if (!allRegistered) {
+        ShowMessage(messages_, texts_, groupNotRegistered, MessageStyle::exclamation(), {name});
+        return false;
+    }
+    const std::string key = *registrationKey(name);
+    registry_.writeString(Hive::LocalMachine, key, "Path", stored);
+    registry_.writeString(Hive::LocalMachine, key, "ProjectType",
+                          projectTypeName(ProjectType::Group));
+    return true;
+}
+
+bool ProjectRegistration::CheckReadOnly(std::string_view file) {
+    return RunGuarded(messages_, texts_, "CheckReadOnly", [&] { return checkReadOnly(file); });
+}
+
+bool ProjectRegistration::checkReadOnly(std::string_view file) {
+    if (!files_.fileExists(file)) {
+        return false;
+    }
+    const auto native = paths::toFileSystemPath(file);
+    struct stat status {};
+    if (::stat(native.c_str(), &status) != 0) {
+        throw Error("The file '" + std::string(file) +
+                        "' cannot be examined: " + std::strerror(errno),
+                    pathFileAccessError);
+    }
+    // The owner's write permission is the read-only attribute here, for root
+    // too, although root could write the file anyway.
+    if ((status.st_mode & S_IWUSR) != 0) {
+        return true;
+    }
+    const Answer answer =
+        ShowMessage(messages_, texts_, readOnlyQuestion, MessageStyle::question());
+    if (answer != Answer::Yes) {
+        return false;
+    }
+    if (::chmod(native.c_str(), (status.st_mode & 07777) | S_IWUSR) != 0) {
+        throw Error("The write protection of '" + std::string(file) +
+                        "' cannot be removed: " + std::strerror(errno),
+                    pathFileAccessError);
+    }
+    return true;
+}
+
+std::vector<RegisteredProject> ProjectRegistration::ListRegisteredProjects(ProjectTypeMask mask) {
+    std::vector<RegisteredProject> rows;
+    for (const auto& name : registry_.subKeys(Hive::LocalMachine, projectsKey)) {
+        const auto key = registrationKey(name);
+        if (!key) {
+            // A name that could lead elsewhere is neither listed nor followed,
+            // and not deleted either: it is not known to be stale.
+            continue;
+        }
+        RegisteredProject project;
+        project.name = name;
+        project.key = projectListKey(name);
+        project.path = registry_.readString(Hive::LocalMachine, *key, "Path");
+        project.typeName = registry_.readString(Hive::LocalMachine, *key, "ProjectType");
+        project.type = projectTypeCode(project.typeName);
+        if (project.path.empty() || !files_.fileExists(registeredProjectFile(project))) {
+            try {
+                registry_.deleteKey(Hive::LocalMachine, *key);
+            } catch (const Error&) {
+                // Passed over: the stale entry goes at the next listing.
+            }
+            continue;
+        }
+        if (mask.contains(project.type)) {
+            rows.push_back(std::move(project));
+        }
+    }
+    return rows;
+}
+
+bool ProjectRegistration::DeregisterProject(std::string_view name) {
+    const auto project = readRegistration(registry_, name);
+    if (!project) {
+        return false;
+    }
+    registry_.deleteKey(Hive::LocalMachine, *registrationKey(project->name));
+    return true;
+}
+
+} // namespace korvana

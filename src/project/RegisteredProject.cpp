@@ -1,0 +1,45 @@
+#include "project/RegisteredProject.h"
+
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+#include "services/ResolveProjectFile.h"
+
+namespace korvana {
+
+std::string projectListKey(std::string_view name) {
+    return "S:" + toLowerAscii(name);
+}
+
+std::optional<std::string> registrationKey(std::string_view name) {
+    if (!isSafeProjectName(name)) {
+        return std::nullopt;
+    }
+    return std::string(projectsKey) + "\\" + std::string(name);
+}
+
+std::optional<RegisteredProject> readRegistration(const Registry& registry, std::string_view name) {
+    if (!isSafeProjectName(name)) {
+        return std::nullopt;
+    }
+    for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
+        if (!equalsIgnoreCase(candidate, name)) {
+            continue;
+        }
+        const std::string key = *registrationKey(candidate);
+        RegisteredProject project;
+        project.name = candidate;
+        project.key = projectListKey(candidate);
+        project.path = registry.readString(Hive::LocalMachine, key, "Path");
+        project.typeName = registry.readString(Hive::LocalMachine, key, "ProjectType");
+        project.type = projectTypeCode(project.typeName);
+        return project;
+    }
+    return std::nullopt;
+}
+
+std::string registeredProjectFile(const RegisteredProject& project) {
+    const char* extension = project.type == ProjectType::Group ? ".vbg" : ".kvs";
+    return paths::joinPath(project.path, project.name + extension);
+}
+
+} // namespace korvana

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/Registry.h"
+#include "project/ProjectType.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvana {
+
+// Where the developer's most recently opened projects are kept (HKEY_CURRENT_USER).
+inline constexpr std::string_view recentProjectsKey =
+    "Software\\ARVENTIK GmbH\\Korvana\\4.0\\RecentProjects";
+
+// One registered project or group as the lists show it.
+struct RegisteredProject {
+    std::string key;      // "S:" followed by the name in lower case
+    std::string name;     // as registered
+    std::string path;     // the registered folder
+    std::string typeName; // as stored; a name that is no type has the code None
+    ProjectType type = ProjectType::None;
+
+    bool operator==(const RegisteredProject&) const = default;
+};
+
+// The list key of a project name.
+std::string projectListKey(std::string_view name);
+
+// The registry key of a registered name, or nothing for a name that could reach
+// another key or folder (a separator, "..", a control character).
+std::optional<std::string> registrationKey(std::string_view name);
+
+// The registration of `name` (found without regard to case, the name as
+// registered); nothing when the name is unsafe or has no sub-key.
+std::optional<RegisteredProject> readRegistration(const Registry& registry, std::string_view name);
+
+// The file a registration stands for: <path>/<name>.vbg for a group,
+// <path>/<name>.kvs for every other type.
+std::string registeredProjectFile(const RegisteredProject& project);
+
+} // namespace korvana
