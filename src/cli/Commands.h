@@ -20,6 +20,7 @@ void addTextCommands(CLI::App& app, CliContext& context);
 void addIniCommands(CLI::App& app, CliContext& context);
 void addSettingsCommands(CLI::App& app, CliContext& context);
 void addDbCommands(CLI::App& app, CliContext& context);
+void addProjectCommands(CLI::App& app, CliContext& context);
 void addProjectsCommands(CLI::App& app, CliContext& context);
 void addCheckCommands(CLI::App& app, CliContext& context);
 

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     addIniCommands(app, context);
     addSettingsCommands(app, context);
     addDbCommands(app, context);
+    addProjectCommands(app, context);
     addProjectsCommands(app, context);
     addCheckCommands(app, context);
 
