@@ -8,17 +8,17 @@ namespace korvana::dbupgrade {
 
 namespace {
 
-// A rung whose step has not been built yet is listed without one.
+// Every layout version that has an upgrade step, in the order the steps run.
 constexpr std::array<Rung, 25> ladder{{
     {"4.01.001", Upgrade_4_01_001}, {"4.01.002", Upgrade_4_01_002}, {"4.01.003", Upgrade_4_01_003},
     {"4.01.004", Upgrade_4_01_004}, {"4.01.005", Upgrade_4_01_005}, {"4.01.006", Upgrade_4_01_006},
-    {"4.01.007", Upgrade_4_01_007}, {"4.01.010", Upgrade_4_01_010}, {"4.01.012", nullptr},
-    {"4.01.013", nullptr},          {"4.01.014", nullptr},          {"4.01.015", nullptr},
-    {"4.01.016", nullptr},          {"4.01.017", nullptr},          {"4.01.018", nullptr},
-    {"4.01.019", nullptr},          {"4.01.020", nullptr},          {"4.04.000", nullptr},
-    {"4.04.001", nullptr},          {"4.04.002", nullptr},          {"4.04.003", nullptr},
-    {"4.04.004", nullptr},          {"4.04.005", nullptr},          {"4.04.006", nullptr},
-    {"4.05.000", nullptr},
+    {"4.01.007", Upgrade_4_01_007}, {"4.01.010", Upgrade_4_01_010}, {"4.01.012", Upgrade_4_01_012},
+    {"4.01.013", Upgrade_4_01_013}, {"4.01.014", Upgrade_4_01_014}, {"4.01.015", Upgrade_4_01_015},
+    {"4.01.016", Upgrade_4_01_016}, {"4.01.017", Upgrade_4_01_017}, {"4.01.018", Upgrade_4_01_018},
+    {"4.01.019", Upgrade_4_01_019}, {"4.01.020", Upgrade_4_01_020}, {"4.04.000", Upgrade_4_04_000},
+    {"4.04.001", Upgrade_4_04_001}, {"4.04.002", Upgrade_4_04_002}, {"4.04.003", Upgrade_4_04_003},
+    {"4.04.004", Upgrade_4_04_004}, {"4.04.005", Upgrade_4_04_005}, {"4.04.006", Upgrade_4_04_006},
+    {"4.05.000", Upgrade_4_05_000},
 }};
 
 } // namespace
