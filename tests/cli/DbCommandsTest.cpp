@@ -1,3 +1,4 @@
+#include "support/KvsProcess.h"
 #include "support/ScratchDir.h"
 
 #include <array>
@@ -10,52 +11,22 @@
 namespace {
 
 namespace fs = std::filesystem;
+using korvana::test::KvsRun;
 using korvana::test::readFile;
 using korvana::test::ScratchDir;
 using korvana::test::writeFile;
 
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-struct KvsRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
 class DbCommandsTest : public ::testing::Test {
   protected:
-    KvsRun db(const std::vector<std::string>& arguments, const std::string& input = "") {
-        const fs::path errors = scratch / "stderr.txt";
-        std::string command = "KORVANA_ROOT=" + shellQuoted((scratch / "root").string()) + " " +
-                              shellQuoted(std::string(KORVANA_BIN_DIR) + "/kvs") + " db";
-        for (const auto& argument : arguments) {
-            command += " " + shellQuoted(argument);
-        }
+    KvsRun db(std::vector<std::string> arguments, const std::string& input = "") {
+        arguments.insert(arguments.begin(), "db");
+        fs::path inputFile;
         if (!input.empty()) {
-            writeFile(scratch / "stdin.txt", input);
-            command += " <" + shellQuoted((scratch / "stdin.txt").string());
+            inputFile = scratch / "stdin.txt";
+            writeFile(inputFile, input);
         }
-        command += " 2>" + shellQuoted(errors.string());
-        KvsRun run;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe) {
-            return run;
-        }
-        std::array<char, 4096> buffer{};
-        std::size_t got = 0;
-        while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-            run.out.append(buffer.data(), got);
-        }
-        const int status = pclose(pipe);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = readFile(errors);
-        return run;
+        return korvana::test::runKvs(scratch / "root", arguments, inputFile,
+                                     scratch / "stderr.txt");
     }
 
     ScratchDir scratch;

@@ -1,53 +1,21 @@
+#include "support/KvsProcess.h"
 #include "support/ScratchDir.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+using korvana::test::KvsRun;
 using korvana::test::readFile;
 using korvana::test::ScratchDir;
 using korvana::test::writeFile;
 
-std::string shellQuoted(const std::string& text) {
-    std::string quoted = "'";
-    for (const char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
-struct KvsRun {
-    int exitCode = -1;
-    std::string out;
-};
-
 // Runs kvs in a scratch system root; stderr is dropped, the exit code tells.
 KvsRun kvs(const fs::path& root, const std::vector<std::string>& arguments) {
-    std::string command = "KORVANA_ROOT=" + shellQuoted(root.string()) + " " +
-                          shellQuoted(std::string(KORVANA_BIN_DIR) + "/kvs");
-    for (const auto& argument : arguments) {
-        command += " " + shellQuoted(argument);
-    }
-    command += " 2>/dev/null";
-    KvsRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    std::array<char, 4096> buffer{};
-    std::size_t got = 0;
-    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        run.out.append(buffer.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return korvana::test::runKvs(root, arguments);
 }
 
 class IniCommandsTest : public ::testing::Test {

@@ -1,54 +1,22 @@
 #include "db/Sqlite.h"
+#include "support/KvsProcess.h"
 #include "support/ScratchDir.h"
 
-#include <array>
-#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+using korvana::test::KvsRun;
 using korvana::test::readFile;
 using korvana::test::ScratchDir;
 using korvana::test::writeFile;
 
-std::string quoted(const std::string& text) {
-    std::string result = "'";
-    for (const char c : text) {
-        result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return result + "'";
-}
-
-struct KvsRun {
-    int exitCode = -1;
-    std::string out;
-};
-
 // kvs in a scratch system root; stderr is dropped, the exit code tells.
 KvsRun kvs(const ScratchDir& root, const std::vector<std::string>& arguments) {
-    std::string command = "KORVANA_ROOT=" + quoted((root / "root").string()) + " " +
-                          quoted(std::string(KORVANA_BIN_DIR) + "/kvs");
-    for (const auto& argument : arguments) {
-        command += " " + quoted(argument);
-    }
-    command += " 2>/dev/null";
-    KvsRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    std::array<char, 4096> buffer{};
-    std::size_t got = 0;
-    while ((got = fread(buffer.data(), 1, buffer.size(), pipe)) > 0) {
-        run.out.append(buffer.data(), got);
-    }
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return korvana::test::runKvs(root / "root", arguments);
 }
 
 class KvsSettings : public testing::Test {
