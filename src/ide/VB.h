@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ide/AddInList.h"
+#include "ide/PassOver.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "project/KVProject.h"
@@ -12,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,18 +71,33 @@ class CVB {
     // The executable found for version 5 or 6; empty when not installed.
     const std::string& executablePath(int version) const;
 
+    // What the last `Start` passed over while preparing or restoring the IDE.
+    const std::vector<std::string>& preparationNotes() const { return passOver_.notes(); }
+
   private:
+    std::optional<std::int16_t> chooseVersion(const CKVProject& project);
+    void saveDeveloperLayout();
     void PrepareIDE(int mode);
+    void applyProjectLayout();
+    void keepLayoutAndRestore();
+    StartOutcome restoreAfter(StartOutcome outcome);
 
     IdeEnvironment env_;
     std::array<std::string, 8> executables_;
     std::int16_t versionInUse_ = 0;
     CKVProject* project_ = nullptr;
     std::unique_ptr<CVBToolBox> toolbox_;
-    std::array<std::int16_t, 3> priorAddInStates_{-1, -1, -1};
-    std::vector<std::uint8_t> savedDock_;
-    std::vector<std::uint8_t> savedUi_;
+    AddInList addIns_;
+    // The developer's own "Dock" and "UI" as found before the run; nothing
+    // when the developer had none.
+    std::optional<RegistryValue> savedDock_;
+    std::optional<RegistryValue> savedUi_;
+    // Whether the developer's layout was saved: only then is the project's
+    // layout applied and the developer's put back.
     bool layoutSaved_ = false;
+    // Whether the IDE ran: only then is its final layout the project's.
+    bool ideRan_ = false;
+    PassOver passOver_;
 };
 
 } // namespace korvana::ide

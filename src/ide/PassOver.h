@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/Error.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace korvana::ide {
+
+// Runs the statements of a preparation that must go on when one of them fails
+// (a locked project file must not keep the developer's toolbox from coming
+// back). What failed is noted, so that it is not lost without a trace.
+class PassOver {
+  public:
+    template <typename Statement> void run(std::string_view what, Statement&& statement) {
+        try {
+            std::forward<Statement>(statement)();
+        } catch (const Error& error) {
+            notes_.push_back(std::string(what) + ": " + error.what());
+        }
+    }
+
+    const std::vector<std::string>& notes() const { return notes_; }
+
+  private:
+    std::vector<std::string> notes_;
+};
+
+} // namespace korvana::ide

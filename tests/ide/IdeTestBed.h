@@ -1,0 +1,126 @@
+#pragma once
+
+#include "db/Database.h"
+#include "ide/FakeProcessRunner.h"
+#include "ide/IdeKeys.h"
+#include "ide/ToolBoxBytes.h"
+#include "ide/VB.h"
+#include "platform/IniFile.h"
+#include "services/ResolveProjectFile.h"
+#include "support/MemoryRegistry.h"
+#include "support/ScratchDir.h"
+#include "text/ScriptedMessageService.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvana::ide::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A scratch system root with Visual Basic installed as files, a registry in
+// memory, scripted messages and a fake IDE process: what the launcher works with.
+class IdeTestBed : public testing::Test {
+  protected:
+    // Makes the version's executable and points the registry at its folder.
+    void installVisualBasic(int version, const std::string& folderName = "VB98") {
+        const auto folder = scratch / ("Program Files " + std::to_string(version)) / folderName;
+        std::filesystem::create_directories(folder);
+        if (version == 5) {
+            korvana::test::writeFile(folder / "VB5.exe", "vb5");
+            registry.writeString(Hive::LocalMachine, keys::vb5InstallKey, keys::vb5InstallValue,
+                                 folder.string());
+        } else {
+            korvana::test::writeFile(folder / "VB6.exe", "vb6");
+            registry.writeString(Hive::LocalMachine, keys::vb6InstallKey, keys::vb6InstallValue,
+                                 folder.string());
+        }
+    }
+
+    std::unique_ptr<CVB> makeLauncher() {
+        return std::make_unique<CVB>(
+            IdeEnvironment{registry, messages, texts, settings, windowsFolder(), runner,
+                           [this] { ++eventRounds; }, [this] { ++releases; }});
+    }
+
+    std::filesystem::path windowsFolder() const { return scratch / "windows"; }
+    std::filesystem::path addInFile() const { return windowsFolder() / "VBAddIn.ini"; }
+
+    // A registered project whose project file holds an empty "TcfgBinary", and
+    // its Visual Basic project file (in a folder with blanks).
+    CKVProject makeProject(const std::string& name, const std::string& designer = {},
+                           ProjectType type = ProjectType::Single) {
+        const auto folder = scratch / "Projects" / (name + " folder");
+        std::filesystem::create_directories(folder);
+        auto database = db::Database::create((folder / (name + ".kvs")).string());
+        database.appendTableDef(layoutTable());
+        database.close();
+        korvana::test::writeFile(folder / (name + ".vbp"), "Type=Exe\r\n");
+        registry.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\" + name, "Path",
+                             folder.string());
+        CKVProject project;
+        project.ProjectName = name;
+        project.Path = folder.string();
+        project.ProjectFile = (folder / (name + ".kvs")).string();
+        project.EProjectType = type;
+        project.Designer = designer;
+        project.DesignerProject = (folder / (name + ".vbp")).string();
+        return project;
+    }
+
+    static db::TableDef layoutTable() {
+        db::TableDef table("TcfgBinary");
+        db::FieldDef id("ID", db::DaoType::Long);
+        id.autoNumber = true;
+        table.fields.push_back(id);
+        table.fields.emplace_back("ParentID", db::DaoType::Long);
+        table.fields.emplace_back("Section", db::DaoType::Text, 255);
+        table.fields.emplace_back("Entry", db::DaoType::Text, 255);
+        table.fields.emplace_back("Value", db::DaoType::LongBinary);
+        table.indexes.push_back({"ID", {"ID"}, true, false, false});
+        table.indexes.push_back(
+            {"PIDSectionEntry", {"ParentID", "Section", "Entry"}, false, true, false});
+        return table;
+    }
+
+    std::optional<RegistryValue> userValue(int version, std::string_view name) const {
+        return registry.value(Hive::CurrentUser, visualBasicUserKey(version), name);
+    }
+    void setUserBinary(int version, std::string_view name, Bytes bytes) {
+        registry.writeBinary(Hive::CurrentUser, visualBasicUserKey(version), name,
+                             std::move(bytes));
+    }
+    std::optional<Bytes> userBinary(int version, std::string_view name) const {
+        const auto value = userValue(version, name);
+        if (!value) {
+            return std::nullopt;
+        }
+        return std::get<Bytes>(value->data);
+    }
+
+    // A developer toolbox: one own tab and a studio tab left by an old run.
+    static Bytes developerToolBox() {
+        return ToolBoxBytes()
+            .record(1, "General")
+            .record(4, "Korvana 3")
+            .end()
+            .record(1, "MSComctlLib.ListViewCtrl")
+            .record(4, "KV4BarLib.KVBar")
+            .end();
+    }
+
+    korvana::test::ScratchDir scratch;
+    korvana::test::MemoryRegistry registry;
+    ScriptedMessageService messages;
+    TextService texts;
+    InstallationSettings settings;
+    FakeProcessRunner runner;
+    int eventRounds = 0;
+    int releases = 0;
+};
+
+} // namespace korvana::ide::test
