@@ -1,0 +1,4 @@
+Attribute VB_Name = "modClient"
+Option Explicit
+
+Public Const ServerPollMs As Long = 500
