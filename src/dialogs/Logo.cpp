@@ -1,0 +1,74 @@
+#include "dialogs/Logo.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <algorithm>
+
+namespace korvana::dialogs {
+
+namespace {
+
+const QColor panelTop(22, 46, 84);
+const QColor panelBottom(10, 22, 44);
+const QColor markColor(240, 176, 48);
+
+// The "K" mark in a square of side `size` at `origin`: a stem and two arms,
+// the lower arm ending in a small process-curve notch.
+void drawMark(QPainter& painter, QPointF origin, qreal size) {
+    const auto at = [&](qreal x, qreal y) { return origin + QPointF(x * size, y * size); };
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(markColor);
+    painter.drawRect(QRectF(at(0.12, 0.08), at(0.34, 0.92)));
+    painter.drawPolygon(
+        QPolygonF({at(0.34, 0.46), at(0.74, 0.08), at(0.96, 0.08), at(0.46, 0.56)}));
+    painter.drawPolygon(
+        QPolygonF({at(0.42, 0.50), at(0.56, 0.40), at(0.96, 0.92), at(0.72, 0.92)}));
+}
+
+} // namespace
+
+QPixmap logoPicture(int width, int height) {
+    QPixmap picture(width, height);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient gradient(0, 0, 0, height);
+    gradient.setColorAt(0, panelTop);
+    gradient.setColorAt(1, panelBottom);
+    painter.fillRect(picture.rect(), gradient);
+
+    const qreal markSize = height * 0.6;
+    const qreal margin = height * 0.2;
+    drawMark(painter, QPointF(margin, margin), markSize);
+
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(8, height / 4));
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    const QRectF textArea(margin * 2 + markSize, 0, width - margin * 3 - markSize, height);
+    painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("KorvanaStudio"));
+    return picture;
+}
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128}) {
+        QPixmap picture(size, size);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(panelTop);
+        painter.drawRoundedRect(picture.rect(), size * 0.18, size * 0.18);
+        drawMark(painter, QPointF(0, 0), size);
+        painter.end();
+        icon.addPixmap(picture);
+    }
+    return icon;
+}
+
+} // namespace korvana::dialogs

@@ -1,0 +1,76 @@
+#include "dialogs/QtStartupHost.h"
+
+#include "dialogs/QtText.h"
+
+#include <QCoreApplication>
+
+namespace korvana::dialogs {
+
+QtStartupHost::QtStartupHost(const TextService& texts, Options options)
+    : texts_(texts), options_(std::move(options)) {}
+
+QtStartupHost::~QtStartupHost() = default;
+
+FKorvanaStudio& QtStartupHost::ensureMainWindow() {
+    if (!mainWindow_) {
+        mainWindow_ = std::make_unique<FKorvanaStudio>(texts_);
+        if (options_.messages != nullptr) {
+            options_.messages->setFallbackOwner(mainWindow_.get());
+        }
+    }
+    return *mainWindow_;
+}
+
+void QtStartupHost::showMainWindow() {
+    ensureMainWindow().show();
+}
+
+void QtStartupHost::showSplash() {
+    if (splash_ == nullptr) {
+        splash_ = new FLogo(&ensureMainWindow(), texts_, options_.trace, options_.splashTime);
+    }
+    splash_->show();
+    processEvents();
+}
+
+void QtStartupHost::initReady() {
+    if (splash_ != nullptr) {
+        splash_->InitReady();
+    }
+}
+
+CKVProject QtStartupHost::chooseProject() {
+    CKVProject project;
+    project.EProjectOpen = ProjectOpen::Nothing;
+    return project;
+}
+
+void QtStartupHost::showNewProjectDialog(CKVProject& project) {
+    project.EProjectOpen = ProjectOpen::Nothing;
+}
+
+// The main window goes off screen but stays as the splash's owner: the splash
+// may still be within its display time and hides itself while the IDE runs.
+void QtStartupHost::unloadMainWindow() {
+    if (mainWindow_) {
+        mainWindow_->hide();
+    }
+}
+
+void QtStartupHost::processEvents() {
+    QCoreApplication::processEvents();
+}
+
+void QtStartupHost::showCheckProgress(const dbupgrade::CheckProgress& progress) {
+    ensureMainWindow().showStatus(checkProgressText(progress));
+    processEvents();
+}
+
+QString checkProgressText(const dbupgrade::CheckProgress& progress) {
+    return QStringLiteral("Version %1 (%2/%3)")
+        .arg(qtText(progress.version))
+        .arg(progress.step)
+        .arg(progress.count);
+}
+
+} // namespace korvana::dialogs

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "dialogs/FKorvanaStudio.h"
+#include "dialogs/FLogo.h"
+#include "dialogs/QtMessageService.h"
+#include "dialogs/StartupTrace.h"
+#include "startup/StartupHost.h"
+#include "text/TextService.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+namespace korvana::dialogs {
+
+// The program's windows as the start-up sees them. The windows keep a
+// reference to the program's text service, so that texts loaded after the
+// installation's language is known speak that language.
+//
+// Until the project dialogs exist, the project-open dialog and the new-project
+// dialog answer as if the developer had closed them: the project object says
+// "nothing to do" and the program ends.
+class QtStartupHost : public StartupHost {
+  public:
+    struct Options {
+        StartupTrace trace;
+        std::chrono::milliseconds splashTime = FLogo::standardDisplayTime;
+        // Gets the main window as owner of boxes shown while no window is active.
+        QtMessageService* messages = nullptr;
+    };
+
+    QtStartupHost(const TextService& texts, Options options);
+    ~QtStartupHost() override;
+    QtStartupHost(const QtStartupHost&) = delete;
+    QtStartupHost& operator=(const QtStartupHost&) = delete;
+
+    void showMainWindow() override;
+    void showSplash() override;
+    void setHelpFile(const std::string& path) override { helpFile_ = path; }
+    void initReady() override;
+    CKVProject chooseProject() override;
+    void showNewProjectDialog(CKVProject& project) override;
+    void unloadMainWindow() override;
+    void processEvents() override;
+    void showCheckProgress(const dbupgrade::CheckProgress& progress) override;
+
+    const std::string& helpFile() const { return helpFile_; }
+    FKorvanaStudio* mainWindow() const { return mainWindow_.get(); }
+    FLogo* splash() const { return splash_; }
+
+  private:
+    FKorvanaStudio& ensureMainWindow();
+
+    const TextService& texts_;
+    Options options_;
+    std::string helpFile_;
+    std::unique_ptr<FKorvanaStudio> mainWindow_;
+    // Owned by the main window, as a Qt child.
+    FLogo* splash_ = nullptr;
+};
+
+// "Version 4.01.003 (3/12)": the check's step as the main window shows it.
+QString checkProgressText(const dbupgrade::CheckProgress& progress);
+
+} // namespace korvana::dialogs
