@@ -1,0 +1,48 @@
+#include "StandinWindow.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace korvana::standin {
+namespace {
+
+class StandinWindowTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_standin";
+        static char* argv[] = {name, nullptr};
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        if (!QApplication::instance()) {
+            application_ = new QApplication(argc, argv);
+        }
+    }
+    static void TearDownTestSuite() {
+        delete application_;
+        application_ = nullptr;
+    }
+    static inline QApplication* application_ = nullptr;
+};
+
+TEST_F(StandinWindowTest, MovingTheExplorerChangesTheLayoutItLeaves) {
+    IdeSnapshot snapshot;
+    snapshot.version = 5;
+    snapshot.arguments = {"/p/Demo.vbp"};
+    snapshot.layout = {Bytes{1, 9}, std::nullopt};
+    StandinWindow window(snapshot);
+    EXPECT_EQ(window.windowTitle(), "Visual Basic 5.0 (stand-in)");
+    EXPECT_EQ(window.dockText(), "Dock: 0109");
+    EXPECT_EQ(window.uiText(), "UI: (none)");
+
+    window.placeButton(ExplorerPlace::Floating)->click();
+    window.placeButton(ExplorerPlace::Right)->click();
+    EXPECT_EQ(window.layout(), (IdeLayout{Bytes{2, 9}, Bytes{2, 0, 0, 0}}));
+    EXPECT_EQ(window.dockText(), "Dock: 0209");
+    EXPECT_EQ(window.uiText(), "UI: 02000000");
+}
+
+} // namespace
+} // namespace korvana::standin
