@@ -3,17 +3,14 @@
 #include "platform/Error.h"
 #include "platform/Process.h"
 
-#include <chrono>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 namespace korvana::ide::test {
 
-// Stands in for the IDE's process: records every command line, runs `whileRunning`
-// (what the IDE would do to its settings) and ends after a number of waits.
+// Stands in for the IDE: records the command lines and the waits, runs
+// `whileRunning` (what the IDE does to its settings) and ends on wait
+// `endsOnWait`, or fails to start with `failure`.
 class FakeProcessRunner : public ProcessRunner {
   public:
     std::unique_ptr<RunningProcess> start(std::string_view commandLine) override {
@@ -28,26 +25,19 @@ class FakeProcessRunner : public ProcessRunner {
     }
 
     std::vector<std::string> commandLines;
-    // The process ends on this wait (1: the first).
     int endsOnWait = 1;
-    int waits = 0;
-    std::vector<std::chrono::milliseconds> timeouts;
+    std::vector<std::chrono::milliseconds> waits;
     std::optional<std::string> failure;
     std::function<void()> whileRunning;
 
   private:
-    class Process : public RunningProcess {
-      public:
+    struct Process : RunningProcess {
         explicit Process(FakeProcessRunner& runner) : runner_(runner) {}
         bool waitFor(std::chrono::milliseconds timeout) override {
-            runner_.timeouts.push_back(timeout);
-            return ++runner_.waits >= runner_.endsOnWait;
+            runner_.waits.push_back(timeout);
+            return static_cast<int>(runner_.waits.size()) >= runner_.endsOnWait;
         }
-        std::optional<int> exitCode() const override {
-            return runner_.waits >= runner_.endsOnWait ? std::optional<int>(0) : std::nullopt;
-        }
-
-      private:
+        std::optional<int> exitCode() const override { return 0; }
         FakeProcessRunner& runner_;
     };
 };

@@ -57,7 +57,13 @@ class IdeTestBed : public testing::Test {
         const auto folder = scratch / "Projects" / (name + " folder");
         std::filesystem::create_directories(folder);
         auto database = db::Database::create((folder / (name + ".kvs")).string());
-        database.appendTableDef(layoutTable());
+        db::TableDef layout("TcfgBinary");
+        layout.fields = {{"ParentID", db::DaoType::Long},
+                         {"Section", db::DaoType::Text, 255},
+                         {"Entry", db::DaoType::Text, 255},
+                         {"Value", db::DaoType::LongBinary}};
+        layout.indexes = {{"PIDSectionEntry", {"ParentID", "Section", "Entry"}, false, true}};
+        database.appendTableDef(layout);
         database.close();
         korvana::test::writeFile(folder / (name + ".vbp"), "Type=Exe\r\n");
         registry.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\" + name, "Path",
@@ -72,34 +78,13 @@ class IdeTestBed : public testing::Test {
         return project;
     }
 
-    static db::TableDef layoutTable() {
-        db::TableDef table("TcfgBinary");
-        db::FieldDef id("ID", db::DaoType::Long);
-        id.autoNumber = true;
-        table.fields.push_back(id);
-        table.fields.emplace_back("ParentID", db::DaoType::Long);
-        table.fields.emplace_back("Section", db::DaoType::Text, 255);
-        table.fields.emplace_back("Entry", db::DaoType::Text, 255);
-        table.fields.emplace_back("Value", db::DaoType::LongBinary);
-        table.indexes.push_back({"ID", {"ID"}, true, false, false});
-        table.indexes.push_back(
-            {"PIDSectionEntry", {"ParentID", "Section", "Entry"}, false, true, false});
-        return table;
-    }
-
-    std::optional<RegistryValue> userValue(int version, std::string_view name) const {
-        return registry.value(Hive::CurrentUser, visualBasicUserKey(version), name);
-    }
     void setUserBinary(int version, std::string_view name, Bytes bytes) {
         registry.writeBinary(Hive::CurrentUser, visualBasicUserKey(version), name,
                              std::move(bytes));
     }
     std::optional<Bytes> userBinary(int version, std::string_view name) const {
-        const auto value = userValue(version, name);
-        if (!value) {
-            return std::nullopt;
-        }
-        return std::get<Bytes>(value->data);
+        const auto value = registry.value(Hive::CurrentUser, visualBasicUserKey(version), name);
+        return value ? std::optional<Bytes>(std::get<Bytes>(value->data)) : std::nullopt;
     }
 
     // A developer toolbox: one own tab and a studio tab left by an old run.

@@ -14,8 +14,7 @@ namespace {
 using test::ToolBoxBytes;
 using Bytes = std::vector<std::uint8_t>;
 
-// Counts the writes, so that "nothing written" means nothing, not "the same
-// bytes written again".
+// Counts writes: "nothing written" must not pass as "the same bytes again".
 class CountingRegistry : public korvana::test::MemoryRegistry {
   public:
     void setValue(Hive hive, std::string_view key, std::string_view name,
@@ -33,20 +32,10 @@ class ToolBoxTest : public testing::Test {
                              bytes);
         registry.writes = 0;
     }
-    std::optional<Bytes> tool(int version) const {
+    Bytes tool(int version) const {
         const auto value =
             registry.value(Hive::CurrentUser, visualBasicUserKey(version), keys::toolValue);
-        if (!value) {
-            return std::nullopt;
-        }
-        return std::get<Bytes>(value->data);
-    }
-    ToolBoxRecords installed(int version) const {
-        const auto bytes = tool(version);
-        EXPECT_TRUE(bytes);
-        auto records = parseToolBox(bytes.value_or(Bytes{}));
-        EXPECT_TRUE(records);
-        return records.value_or(ToolBoxRecords{});
+        return value ? std::get<Bytes>(value->data) : Bytes{};
     }
 
     CountingRegistry registry;
@@ -54,64 +43,37 @@ class ToolBoxTest : public testing::Test {
     CVBToolBox toolbox{registry, settings};
 };
 
-TEST_F(ToolBoxTest, StudioTableHoldsTheControlsInWritingOrder) {
-    const auto& controls = CVBToolBox::studioControls();
-    EXPECT_EQ(controls.front(), "KV4AlarmLineLib.KVAlarmLine");
-    EXPECT_EQ(controls[10], "KV4TrendLib.KVLTrend");
-    EXPECT_EQ(controls[38], "KVSLanguageLib.KVSIndex");
-    EXPECT_EQ(controls[43], "KV4TrendHelper.KVTrendLegend");
-    EXPECT_EQ(controls.back(), "KVSPropertyPages.KVRightClasses");
-}
-
-TEST_F(ToolBoxTest, ReadLeavesOutWhatEarlierStudioRunsLeft) {
+TEST_F(ToolBoxTest, InstallReplacesOldStudioEntriesByTheStudioTab) {
     setTool(6, ToolBoxBytes()
-                   .record(1, "General")
+                   .record(1, "General", 7)
                    .record(4, "Korvana 3")
                    .record(5, "korvanastudio")
-                   .record(6, "My Korvana")
+                   .record(3, "My Korvana")
                    .end()
-                   .record(1, "MSComctlLib.ListViewCtrl")
+                   .record(1, "MSComctlLib.ListViewCtrl", 1)
                    .record(4, "KV4BarLib.KVBar")
                    .record(4, "kv4barlib.kvbar")
                    .record(4, "kvsTouchLib.KVSGrid")
                    .record(4, "KVXOld.Ctl")
-                   .record(5, "KorvanaStudioLib.KVSBar")
                    .record(5, "korvanaOther.X")
-                   .record(6, "KV3Lib.Ctl")
-                   .record(6, "KVLib.Ctl")
-                   .record(6, "KV")
-                   .end());
-    toolbox.Read(6);
-    const std::vector<CVBToolBoxGroup> groups{{1, "General"}, {6, "My Korvana"}};
-    const std::vector<CVBToolBoxControl> controls{
-        {1, "MSComctlLib.ListViewCtrl"}, {6, "KV3Lib.Ctl"}, {6, "KVLib.Ctl"}, {6, "KV"}};
-    EXPECT_EQ(toolbox.groups(), groups);
-    EXPECT_EQ(toolbox.controls(), controls);
-}
-
-TEST_F(ToolBoxTest, InstallAddsTheStudioTabAfterTheDevelopersOwn) {
-    setTool(6, ToolBoxBytes()
-                   .record(1, "General", 7)
-                   .record(4, "Korvana 3")
-                   .end()
-                   .record(1, "MSComctlLib.ListViewCtrl", 1)
-                   .record(4, "KV4BarLib.KVBar")
+                   .record(3, "KV3Lib.Ctl")
+                   .record(3, "KV")
                    .end());
     toolbox.Read(6);
     toolbox.Store(6, CVBToolBox::install);
 
-    const ToolBoxRecords records = installed(6);
-    const std::vector<CVBToolBoxGroup> groups{{1, "General"}, {2, "KorvanaStudio"}};
-    EXPECT_EQ(records.groups, groups);
-    ASSERT_EQ(records.controls.size(), 1u + 62u);
-    EXPECT_EQ(records.controls[0], (CVBToolBoxControl{1, "MSComctlLib.ListViewCtrl"}));
-    for (std::size_t i = 0; i < 62; ++i) {
-        EXPECT_EQ(records.controls[i + 1],
-                  (CVBToolBoxControl{2, std::string(CVBToolBox::studioControls()[i])}));
+    const auto installed = parseToolBox(tool(6));
+    ASSERT_TRUE(installed);
+    ToolBoxRecords expected{{{1, "General"}, {3, "My Korvana"}, {4, "KorvanaStudio"}},
+                            {{1, "MSComctlLib.ListViewCtrl"}, {3, "KV3Lib.Ctl"}, {3, "KV"}}};
+    for (const auto name : CVBToolBox::studioControls()) {
+        expected.controls.push_back({4, std::string(name)});
     }
-    // The developer's records are written with a 0 record byte: the setting is
-    // exactly what the codec writes.
-    EXPECT_EQ(tool(6), serializeToolBox(records));
+    EXPECT_EQ(*installed, expected);
+    // Record bytes of the developer's entries are written as 0.
+    EXPECT_EQ(tool(6), serializeToolBox(expected));
+    EXPECT_EQ(expected.controls[3].Name, "KV4AlarmLineLib.KVAlarmLine");
+    EXPECT_EQ(expected.controls.back().Name, "KVSPropertyPages.KVRightClasses");
 }
 
 TEST_F(ToolBoxTest, RestoreWritesBackTheSettingByteForByte) {
@@ -119,7 +81,6 @@ TEST_F(ToolBoxTest, RestoreWritesBackTheSettingByteForByte) {
                                .record(3, "General", 0x55)
                                .record(4, "Korvana 3", 1)
                                .end()
-                               .record(3, "A.B", 0xff)
                                .record(4, "KV4BarLib.KVBar", 2)
                                .end()
                                .raw({9, 9});
@@ -139,79 +100,51 @@ TEST_F(ToolBoxTest, NewTabIdIsOneAboveTheLargestRemaining) {
         {{{1, "General"}, {4, "Korvana 3"}}, 2},
         {{{7, "A"}, {2, "B"}}, 8},
         {{{-3, "A"}}, 1},
-        {{{0, "A"}}, 1},
+        // No id above the largest: the smallest free one.
         {{{largest, "A"}, {1, "B"}}, 2},
     };
     for (const auto& [groups, expected] : cases) {
         setTool(6, serializeToolBox({groups, {}}));
         toolbox.Read(6);
         toolbox.Store(6, CVBToolBox::install);
-        const auto records = installed(6);
-        ASSERT_FALSE(records.groups.empty());
-        EXPECT_EQ(records.groups.back().TabID, expected) << groups.size();
+        const auto installed = parseToolBox(tool(6));
+        ASSERT_TRUE(installed && !installed->groups.empty());
+        EXPECT_EQ(installed->groups.back().TabID, expected) << groups.size();
     }
 }
 
-TEST_F(ToolBoxTest, WritesNothingWhereThereIsNothingToInstallInto) {
+TEST_F(ToolBoxTest, WritesNothingWithoutAToolboxToInstallInto) {
     struct Case {
         const char* what;
         std::optional<Bytes> setting;
-        bool keepInterface;
-        int version;
+        int version = 6;
     };
     const Bytes good = serializeToolBox({{{1, "General"}}, {}});
     const std::vector<Case> cases{
-        {"no setting", std::nullopt, false, 6},       {"empty setting", Bytes{}, false, 6},
-        {"keep-interface on", good, true, 6},         {"version without settings", good, false, 4},
-        {"version without settings", good, false, 0},
+        {"no setting", std::nullopt},
+        {"one byte", Bytes{0xff}},
+        {"version 4", good, 4},
+        {"no end of controls", ToolBoxBytes().record(1, "General").end().bytes()},
     };
     for (const auto& c : cases) {
         CountingRegistry fresh;
-        if (c.setting) {
-            fresh.writeBinary(Hive::CurrentUser, visualBasicUserKey(6), keys::toolValue,
-                              *c.setting);
-            fresh.writeBinary(Hive::CurrentUser, visualBasicUserKey(5), keys::toolValue,
-                              *c.setting);
+        for (int version : {4, 6}) {
+            if (c.setting) {
+                fresh.setValue(Hive::CurrentUser,
+                               "Software\\Microsoft\\Visual Basic\\" + std::to_string(version) +
+                                   ".0",
+                               keys::toolValue, RegistryValue::binary(*c.setting));
+            }
         }
         fresh.writes = 0;
-        InstallationSettings own;
-        own.keepInterface = c.keepInterface;
-        CVBToolBox box(fresh, own);
-        box.Read(static_cast<std::int16_t>(c.version));
-        box.Store(static_cast<std::int16_t>(c.version), CVBToolBox::install);
-        box.Store(static_cast<std::int16_t>(c.version), 2);
+        CVBToolBox box(fresh, settings);
+        const auto version = static_cast<std::int16_t>(c.version);
+        box.Read(version);
+        box.Store(version, CVBToolBox::install);
+        box.Store(version, 2);
+        box.Store(version, CVBToolBox::restore);
         EXPECT_EQ(fresh.writes, 0) << c.what;
     }
-}
-
-TEST_F(ToolBoxTest, DamagedSettingIsLeftAsItIs) {
-    const std::vector<Bytes> damaged{
-        {0x01},
-        ToolBoxBytes().record(1, "General"),
-        ToolBoxBytes().record(1, "General").end(),
-        ToolBoxBytes().integer(1).integer(1000).raw({'A', 0}),
-        ToolBoxBytes().integer(1).integer(-2).end().end(),
-        ToolBoxBytes().end().integer(1).integer(50).raw({'x'}),
-    };
-    for (const auto& bytes : damaged) {
-        setTool(6, bytes);
-        toolbox.Read(6);
-        EXPECT_TRUE(toolbox.savedSetting().empty());
-        toolbox.Store(6, CVBToolBox::install);
-        toolbox.Store(6, CVBToolBox::restore);
-        EXPECT_EQ(registry.writes, 0) << bytes.size();
-        EXPECT_EQ(tool(6), bytes);
-    }
-}
-
-TEST_F(ToolBoxTest, ReadingAgainForgetsTheFormerToolbox) {
-    setTool(6, serializeToolBox({{{1, "General"}}, {{1, "A.B"}}}));
-    toolbox.Read(6);
-    toolbox.Read(5);
-    EXPECT_TRUE(toolbox.groups().empty());
-    EXPECT_TRUE(toolbox.savedSetting().empty());
-    toolbox.Store(5, CVBToolBox::restore);
-    EXPECT_EQ(registry.writes, 0);
 }
 
 } // namespace
