@@ -1,12 +1,13 @@
+#include "cli/AnswerFlags.h"
 #include "cli/Commands.h"
+#include "cli/ProjectSession.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "project/KVProject.h"
 #include "project/ProjectLanguages.h"
 #include "project/ServerComponents.h"
-#include "text/ConsoleMessageService.h"
 #include "text/Messages.h"
-#include "text/TextService.h"
 
 #include <memory>
 #include <optional>
@@ -16,51 +17,27 @@ namespace korvana::cli {
 
 namespace {
 
-constexpr std::int32_t germanLanguage = 1031;
+constexpr TextId fileNotInRegisteredFolder{906};
+constexpr TextId notRegisteredText{907};
 
 struct ProjectOptions {
     std::string project;
-    bool yes = false;
-    bool no = false;
+    AnswerFlags answers;
     std::int32_t lcid = 0;
     std::int32_t family = static_cast<std::int32_t>(ProjectMainType::Standard);
 };
 
 // The user-interface language of the installation, unless the command names one.
 Lcid interfaceLanguage(CliContext& context, const ProjectOptions& options) {
-    if (options.lcid > 0) {
-        return Lcid{options.lcid};
-    }
-    return Lcid{context.registry().readNumber(
-        Hive::LocalMachine, "Software\\ARVENTIK GmbH\\Korvana\\4.0", "LCID", germanLanguage)};
+    return options.lcid > 0 ? Lcid{options.lcid} : ProjectSession::installationLanguage(context);
 }
 
-// The file exists and may be written; a file without the owner's write
-// permission is write-protected, and the user is asked (text 914) whether to
-// lift the protection.
-bool checkWritable(MessageService& messages, const TextService& texts, std::string_view file) {
-    namespace fs = std::filesystem;
-    const auto path = paths::toFileSystemPath(file);
-    std::error_code error;
-    if (path.empty() || !fs::is_regular_file(path, error)) {
-        return false;
-    }
-    if ((fs::status(path).permissions() & fs::perms::owner_write) != fs::perms::none) {
-        return true;
-    }
-    if (ShowMessage(messages, texts, TextId{914}, MessageStyle::question()) != Answer::Yes) {
-        return false;
-    }
-    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, error);
-    return !error;
-}
-
-// A path, or a name given with a project or group file's extension, is loaded
-// as a file; anything else is a registered name.
+// An argument ending in ".kvs" or ".vbg" (any case) is loaded as a file;
+// anything else is a registered name, so a name holding a separator or ".."
+// is refused as not registered rather than followed as a path.
 bool namesAFile(std::string_view argument) {
     const std::string extension = toLowerAscii(paths::extension(argument));
-    return argument.find_first_of("\\/") != std::string_view::npos || extension == "kvs" ||
-           extension == "vbg";
+    return extension == "kvs" || extension == "vbg";
 }
 
 template <typename Items, typename Text> std::string joined(const Items& items, Text text) {
@@ -105,34 +82,32 @@ void printProject(std::ostream& out, const CKVProject& project) {
 }
 
 void showProject(CliContext& context, const ProjectOptions& options) {
-    std::optional<Answer> forced;
-    if (options.yes) {
-        forced = Answer::Yes;
-    } else if (options.no) {
-        forced = Answer::No;
-    }
-    ConsoleMessageService messages(forced);
-    const TextService texts(interfaceLanguage(context, options));
-    auto& registry = context.registry();
-    ConfigurationComponent settings(registry);
-    const ProjectServices services{registry, settings, [&](std::string_view file) {
-                                       return checkWritable(messages, texts, file);
-                                   }};
+    ProjectSession session(context, options.answers.forced(), Lcid{options.lcid});
+    auto& messages = session.messages;
+    const auto& texts = session.texts;
 
     CKVProject project;
     const bool byFile = namesAFile(options.project);
     if (byFile) {
-        project.Initialize2(services, options.project);
+        project.Initialize2(session.services, options.project);
     } else {
-        project.Initialize(services, options.project);
+        project.Initialize(session.services, options.project);
     }
     printProject(context.out, project);
     context.exitCode = exitOk;
-    if (!byFile && project.Path.empty()) {
-        context.err << "kvs: the project '" << options.project << "' is not registered\n";
+    const Files files;
+    if (byFile) {
+        if (!files.fileExists(options.project)) {
+            context.err << "kvs: the file '" << options.project << "' does not exist\n";
+            context.exitCode = exitNotFound;
+        }
+    } else if (project.Path.empty()) {
+        ShowMessage(messages, texts, notRegisteredText, MessageStyle::exclamation(),
+                    {options.project});
         context.exitCode = exitNotFound;
-    } else if (byFile && !std::filesystem::exists(paths::toFileSystemPath(options.project))) {
-        context.err << "kvs: the file '" << options.project << "' does not exist\n";
+    } else if (!files.fileExists(project.ProjectFile)) {
+        ShowMessage(messages, texts, fileNotInRegisteredFolder, MessageStyle::exclamation(),
+                    {project.ProjectName, project.Path});
         context.exitCode = exitNotFound;
     }
 }
@@ -181,15 +156,13 @@ void addProjectCommands(CLI::App& app, CliContext& context) {
 
     auto* show = project->add_subcommand(
         "show", "Load a project or group and print the project object, one Name=value line per "
-                "member. NAME is a registered name; a path or a name ending in .kvs or .vbg is "
-                "loaded as a file (a file moved away from its registration keeps the registered "
-                "Path). Exit 1 when the name is not registered or the file does not exist.");
+                "member. An argument ending in .kvs or .vbg is loaded as a file (a file moved "
+                "away from its registration keeps the registered Path); anything else is a "
+                "registered name. Exit 1 when the name is not registered, its project file is "
+                "not in the registered folder, or the file does not exist.");
     show->add_option("project", options->project, "Registered name, or .kvs / .vbg file")
         ->required();
-    auto* yes =
-        show->add_flag("--yes", options->yes, "Answer Yes when asked to lift a write protection");
-    show->add_flag("--no", options->no, "Answer No when asked to lift a write protection")
-        ->excludes(yes);
+    options->answers.addTo(*show);
     show->add_option("--lcid", options->lcid, "Language of the messages (default: installation)");
     show->callback([&context, options] { showProject(context, *options); });
 

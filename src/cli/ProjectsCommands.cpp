@@ -1,15 +1,14 @@
+#include "cli/AnswerFlags.h"
 #include "cli/Commands.h"
+#include "cli/ProjectSession.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
-#include "project/ProjectRegistration.h"
 #include "project/RecentProjects.h"
 #include "project/TemplateCatalogue.h"
-#include "services/ConfigurationComponent.h"
 #include "startup/InstallationSettings.h"
 #include "startup/LoadInstallationSettings.h"
 #include "text/ConsoleMessageService.h"
 #include "text/Messages.h"
-#include "text/TextService.h"
 
 #include <filesystem>
 #include <memory>
@@ -20,7 +19,6 @@ namespace korvana::cli {
 
 namespace {
 
-constexpr std::int32_t germanLanguage = 1031;
 constexpr TextId notRegisteredText{907};
 
 struct ProjectsOptions {
@@ -28,36 +26,7 @@ struct ProjectsOptions {
     std::string name;
     std::int32_t mask = -1;
     bool addMode = false;
-    bool yes = false;
-    bool no = false;
-};
-
-// What the registration commands talk to: the console for messages and
-// questions, the texts in the installation's language.
-class Session {
-  public:
-    Session(CliContext& context, const ProjectsOptions& options)
-        : messages(forcedAnswer(options)),
-          texts(Lcid{context.registry().readNumber(Hive::LocalMachine, keys::installation, "LCID",
-                                                   germanLanguage)}),
-          configuration(context.registry()),
-          registration(context.registry(), configuration, messages, texts) {}
-
-    ConsoleMessageService messages;
-    TextService texts;
-    ConfigurationComponent configuration;
-    ProjectRegistration registration;
-
-  private:
-    static std::optional<Answer> forcedAnswer(const ProjectsOptions& options) {
-        if (options.yes) {
-            return Answer::Yes;
-        }
-        if (options.no) {
-            return Answer::No;
-        }
-        return std::nullopt;
-    }
+    AnswerFlags answers;
 };
 
 // Registrations keep absolute folders: a relative one would change its
@@ -74,7 +43,7 @@ void printRow(std::ostream& out, const RegisteredProject& project) {
 }
 
 void listProjects(CliContext& context, const ProjectsOptions& options) {
-    Session session(context, options);
+    ProjectSession session(context, options.answers.forced());
     for (const auto& project :
          session.registration.ListRegisteredProjects(ProjectTypeMask{options.mask})) {
         printRow(context.out, project);
@@ -83,7 +52,7 @@ void listProjects(CliContext& context, const ProjectsOptions& options) {
 }
 
 void registerProject(CliContext& context, const ProjectsOptions& options, bool group) {
-    Session session(context, options);
+    ProjectSession session(context, options.answers.forced());
     const std::string folder = absoluteFolder(options.folder);
     const bool registered = group ? session.registration.RegisterGroup(folder, options.name)
                                   : session.registration.RegisterProject(folder, options.name);
@@ -91,7 +60,7 @@ void registerProject(CliContext& context, const ProjectsOptions& options, bool g
 }
 
 void deregisterProject(CliContext& context, const ProjectsOptions& options) {
-    Session session(context, options);
+    ProjectSession session(context, options.answers.forced());
     if (session.registration.DeregisterProject(options.name)) {
         context.exitCode = exitOk;
         return;
@@ -121,19 +90,12 @@ void listTemplates(CliContext& context, const ProjectsOptions& options) {
     const TemplateCatalogue catalogue(context.registry(), settings.installationFolder);
     for (const auto& row : catalogue.ListTemplates(options.addMode)) {
         context.out << row.text << '\t'
-                    << (row.family == TemplateFamily::KV32 ? "KV32" : "Standard") << '\t'
+                    << (row.family == ProjectMainType::KV32 ? "KV32" : "Standard") << '\t'
                     << (row.own ? "own" : "installed") << '\t' << row.typeName << '\t'
                     << (row.iconFile.empty() ? "(standard icon)" : row.iconFile) << '\t' << row.tag
                     << '\t' << row.toolTip << '\n';
     }
     context.exitCode = exitOk;
-}
-
-void addAnswerFlags(CLI::App* command, ProjectsOptions& options) {
-    auto* yes =
-        command->add_flag("--yes", options.yes, "Answer Yes when asked to lift a write protection");
-    command->add_flag("--no", options.no, "Answer No when asked to lift a write protection")
-        ->excludes(yes);
 }
 
 } // namespace
@@ -158,7 +120,7 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
                     "messages say why).");
     registerCommand->add_option("folder", options->folder, "Project folder")->required();
     registerCommand->add_option("name", options->name, "Project name")->required();
-    addAnswerFlags(registerCommand, *options);
+    options->answers.addTo(*registerCommand);
     registerCommand->callback([&context, options] { registerProject(context, *options, false); });
 
     auto* registerGroup = projects->add_subcommand(
@@ -166,7 +128,7 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
                           "when it could not be registered.");
     registerGroup->add_option("folder", options->folder, "Group folder")->required();
     registerGroup->add_option("name", options->name, "Group name")->required();
-    addAnswerFlags(registerGroup, *options);
+    options->answers.addTo(*registerGroup);
     registerGroup->callback([&context, options] { registerProject(context, *options, true); });
 
     auto* deregister = projects->add_subcommand(

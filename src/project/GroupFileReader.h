@@ -11,6 +11,21 @@ namespace korvana {
 // paths with backslashes, relative to the group's folder or absolute.
 class GroupFileReader {
   public:
+    // A member that belongs to a studio project.
+    struct Member {
+        std::string entry;       // as the group file names it
+        std::string file;        // the member's Visual Basic project file (native path)
+        std::string projectName; // "ProjectName" of its section "Korvana4"
+    };
+
+    // The members of the group file that are studio projects, in file order;
+    // Visual Basic projects without the link to a studio project are left out.
+    // Every member file is read before the result is returned, so a caller
+    // that registers or opens members never acts on half a group. Raises
+    // korvana::Error naming the group file as memberEntries does, and when a
+    // member's file does not exist (53) or is not a text file.
+    static std::vector<Member> members(std::string_view groupFile, std::string_view groupFolder);
+
     // Every line holding "=" names a member: the text after the first "=", with
     // blanks trimmed. Any key counts ("Project", "StartupProject", ...).
     // Raises korvana::Error naming the file when it is missing (53), empty (62)

@@ -1,15 +1,13 @@
 #include "project/KVProject.h"
 
 #include "platform/Error.h"
-#include "platform/IniFile.h"
+#include "platform/Files.h"
 #include "platform/Paths.h"
-#include "platform/TextUtil.h"
-#include "services/ResolveProjectFile.h"
+#include "project/GroupFileReader.h"
+#include "project/OpenProjectSettings.h"
+#include "project/RegisteredProject.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <system_error>
 
@@ -17,80 +15,35 @@ namespace korvana {
 
 namespace {
 
-constexpr int fileNotFound = 53;
 constexpr int pathNotFound = 76;
-constexpr int badFileFormat = 321;
 constexpr std::string_view groupDesigner = "Visual Basic 6.0";
 
-struct Registration {
-    std::string path;
-    std::string typeName;
-};
-
-// The registered folder and type of a name, empty when it is not registered. A
-// name that could not be a single registry key never reaches another key.
-Registration readRegistration(const Registry& registry, std::string_view name) {
-    if (!isSafeProjectName(name)) {
-        return {};
-    }
-    const std::string key = std::string(projectsKey) + "\\" + std::string(name);
-    return {registry.readString(Hive::LocalMachine, key, "Path"),
-            registry.readString(Hive::LocalMachine, key, "ProjectType")};
+// The registered folder and type of a name; both empty when the name is not
+// registered or could not be a single registry key.
+RegisteredProject registrationOf(const Registry& registry, std::string_view name) {
+    return readRegistration(registry, name).value_or(RegisteredProject{});
 }
 
-// The values of the group file's "Key=Value" lines (any key names a member).
-// Group files come from Windows: a byte-order mark and CRLF are taken as they come.
-std::vector<std::string> groupEntries(const std::string& groupFile) {
-    const auto path = paths::toFileSystemPath(groupFile);
-    std::error_code error;
-    if (path.empty() || !std::filesystem::is_regular_file(path, error)) {
-        throw Error("The group file '" + groupFile + "' does not exist", fileNotFound);
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.erase(0, 3);
-    }
-    if (text.empty()) {
-        throw Error("The group file '" + groupFile + "' is empty", badFileFormat);
-    }
-    if (text.find('\0') != std::string::npos) {
-        throw Error("The group file '" + groupFile + "' is not a text file", badFileFormat);
-    }
-    std::vector<std::string> entries;
-    std::size_t begin = 0;
-    while (begin < text.size()) {
-        auto end = text.find_first_of("\r\n", begin);
-        end = end == std::string::npos ? text.size() : end;
-        const std::string_view line(text.data() + begin, end - begin);
-        if (const auto equals = line.find('='); equals != std::string_view::npos) {
-            if (const auto value = trim(line.substr(equals + 1)); !value.empty()) {
-                entries.emplace_back(value);
-            }
-        }
-        begin = end + 1;
-    }
-    return entries;
-}
-
-bool isFile(std::string_view path) {
-    const auto file = paths::toFileSystemPath(path);
-    std::error_code error;
-    return !file.empty() && std::filesystem::is_regular_file(file, error);
+// The file of a registration: named as registered, which matters on a file
+// system that tells cases apart. Without a registered folder the name stands
+// alone below the root, as an unregistered project has always been shown.
+std::string fileOf(const RegisteredProject& registered, std::string_view givenName,
+                   std::string_view extension) {
+    const std::string name = registered.name.empty() ? std::string(givenName) : registered.name;
+    return paths::joinPath(registered.path, "/" + name + std::string(extension));
 }
 
 // The registered entry of `name` is this very file. Comparing the files rather
 // than folder texts matters here: folders that differ only in case are two
 // folders, and the settings are read through the registered name, so a look-alike
 // folder would hand over another project's settings.
-bool isRegisteredFile(const Registry& registry, std::string_view name, std::string_view file) {
-    try {
-        std::error_code error;
-        return std::filesystem::equivalent(resolveProjectFile(registry, name),
-                                           paths::toFileSystemPath(file), error);
-    } catch (const Error&) {
+bool isRegisteredFile(const RegisteredProject& registered, std::string_view file) {
+    if (registered.path.empty()) {
         return false;
     }
+    std::error_code error;
+    return std::filesystem::equivalent(paths::toFileSystemPath(fileOf(registered, {}, ".kvs")),
+                                       paths::toFileSystemPath(file), error);
 }
 
 // The Visual Basic file to open lies inside the project folder; a stored value
@@ -111,20 +64,6 @@ std::string designerProjectPath(std::string_view folder, std::string_view relati
     return paths::joinPath(folder, native);
 }
 
-// The studio project a member's Visual Basic project file belongs to, empty for
-// a project of another kind. A member file that is missing is an error rather
-// than a silently shorter group: the start-up would otherwise check and open
-// fewer projects than the group holds.
-std::string linkedProjectName(std::string_view groupFile, std::string_view entry,
-                              std::string_view memberFile) {
-    if (!isFile(memberFile)) {
-        throw Error("The group file '" + std::string(groupFile) + "' names the project '" +
-                        std::string(entry) + "', whose file does not exist",
-                    fileNotFound);
-    }
-    return IniFile::load(paths::toFileSystemPath(memberFile)).read("Korvana4", "ProjectName");
-}
-
 bool isGroupMemberType(ProjectType type) {
     return type == ProjectType::Single || type == ProjectType::Server ||
            type == ProjectType::Client;
@@ -143,15 +82,13 @@ void CKVProject::Initialize(const ProjectServices& services, std::string_view pr
 void CKVProject::initialize(const ProjectServices& services, std::string_view projectName,
                             bool asGroupMember) {
     ProjectName = projectName;
-    const auto registered = readRegistration(services.registry, projectName);
+    const auto registered = registrationOf(services.registry, projectName);
     Path = registered.path;
     ProjectType = registered.typeName;
-    EProjectType = projectTypeCode(ProjectType);
+    EProjectType = registered.type;
 
-    // Without a registered folder the name stands alone below the root, as an
-    // unregistered project has always been shown; such a file is never looked for.
     if (EProjectType == korvana::ProjectType::Group) {
-        ProjectFile = paths::joinPath(Path, "/" + ProjectName + ".vbg");
+        ProjectFile = fileOf(registered, ProjectName, ".vbg");
         Designer = groupDesigner;
         DesignerProject = ProjectFile;
         // A group inside a group is not a member; loading it would let a group
@@ -161,7 +98,8 @@ void CKVProject::initialize(const ProjectServices& services, std::string_view pr
         }
         return;
     }
-    ProjectFile = paths::joinPath(Path, "/" + ProjectName + ".kvs");
+    ProjectFile = fileOf(registered, ProjectName, ".kvs");
+    // Without a registered folder no file is looked for.
     if (Path.empty() || !services.checkReadOnly(ProjectFile)) {
         EProjectOpen = ProjectOpen::Nothing;
         return;
@@ -185,17 +123,16 @@ void CKVProject::Initialize2(const ProjectServices& services, std::string_view p
         loadGroup(services);
         return;
     }
-    if (extension != "kvs" || !isFile(projectFile)) {
+    if (extension != "kvs" || !Files().fileExists(projectFile)) {
         return;
     }
-    const auto registered = readRegistration(services.registry, ProjectName);
+    const auto registered = registrationOf(services.registry, ProjectName);
     ProjectType = registered.typeName;
-    EProjectType = projectTypeCode(ProjectType);
+    EProjectType = registered.type;
     // The registered folder is kept even when the file lies elsewhere: that is
     // how the start-up notices a moved project.
     Path = registered.path;
-    if (!Path.empty() && isRegisteredFile(services.registry, ProjectName, projectFile) &&
-        services.checkReadOnly(ProjectFile)) {
+    if (isRegisteredFile(registered, projectFile) && services.checkReadOnly(ProjectFile)) {
         readDesigner(services, false);
     }
 }
@@ -207,39 +144,26 @@ void CKVProject::LoadGroupProjects(const ProjectServices& services) {
 void CKVProject::loadGroup(const ProjectServices& services) {
     Projects.clear();
     std::vector<GroupMember> members;
-    for (const auto& entry : groupEntries(ProjectFile)) {
-        const std::string file = paths::makeAbsolute(entry, Path);
-        const std::string name = linkedProjectName(ProjectFile, entry, file);
-        if (name.empty()) {
-            continue; // a Visual Basic project that is no studio project
-        }
+    for (const auto& entry : GroupFileReader::members(ProjectFile, Path)) {
         auto member = std::make_shared<CKVProject>();
-        member->initialize(services, name, true);
+        member->initialize(services, entry.projectName, true);
         if (isGroupMemberType(member->EProjectType)) {
-            members.push_back({file, std::move(member)});
+            members.push_back({entry.file, std::move(member)});
         }
     }
     Projects = std::move(members);
 }
 
 void CKVProject::readDesigner(const ProjectServices& services, bool withMainType) {
-    auto& settings = services.configuration;
-    const ProjectHandle handle = settings.OpenProject(ProjectName);
-    try {
-        Designer = settingText(settings.GetValue(handle, "Global", "Designer", std::string()));
-        const std::string relative =
-            settingText(settings.GetValue(handle, "Global", "DesignerProject", std::string()));
-        DesignerProject = designerProjectPath(Path, relative, ProjectFile);
-        if (withMainType) {
-            const auto pdb = settingNumber(
-                settings.GetValue(handle, "ServerComponents", "KVPdb", std::int16_t{0}));
-            EProjectMainType = pdb == 1 ? ProjectMainType::Standard : ProjectMainType::KV32;
-        }
-    } catch (...) {
-        settings.CloseProject(handle);
-        throw;
+    OpenProjectSettings settings(services.configuration, ProjectName);
+    Designer = settings.text("Global", "Designer");
+    DesignerProject =
+        designerProjectPath(Path, settings.text("Global", "DesignerProject"), ProjectFile);
+    if (withMainType) {
+        const auto pdb =
+            settingNumber(settings.value("ServerComponents", "KVPdb", std::int16_t{0}));
+        EProjectMainType = pdb == 1 ? ProjectMainType::Standard : ProjectMainType::KV32;
     }
-    settings.CloseProject(handle);
 }
 
 } // namespace korvana

@@ -6,6 +6,7 @@
 #include "platform/TextUtil.h"
 #include "project/KVProject.h"
 #include "project/LanguageName.h"
+#include "project/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 #include "text/PadLeft.h"
 
@@ -43,28 +44,21 @@ std::string projectFileOf(const Registry& registry, std::string_view project) {
 void fill(LanguageList& list, const Registry& registry, ConfigurationComponent& settings,
           std::string_view project, Lcid userInterfaceLanguage) {
     const std::string file = projectFileOf(registry, project);
-    const ProjectHandle handle = settings.OpenProject(project);
-    try {
-        auto database = db::Database::open(paths::toNative(file));
-        for (const auto& field : database.tableDef("TidxTexts").fields) {
-            const auto language = columnLanguage(field.name);
-            if (!language) {
-                continue;
-            }
-            const bool own = language->value == 1031 || language->value == 1033;
-            list.rows.push_back({languageKey(*language), PadLeft(language->value, 5),
-                                 languageName(*language, userInterfaceLanguage), own, false});
+    OpenProjectSettings projectSettings(settings, project);
+    auto database = db::Database::open(paths::toNative(file));
+    for (const auto& field : database.tableDef("TidxTexts").fields) {
+        const auto language = columnLanguage(field.name);
+        if (!language) {
+            continue;
         }
-        const auto developer =
-            settingNumber(settings.GetValue(handle, "Global", "LCID", std::int32_t{0}));
-        for (auto& row : list.rows) {
-            row.checked = developer && row.key == "L" + std::to_string(*developer);
-        }
-    } catch (...) {
-        settings.CloseProject(handle);
-        throw;
+        const bool own = language->value == 1031 || language->value == 1033;
+        list.rows.push_back({languageKey(*language), PadLeft(language->value, 5),
+                             languageName(*language, userInterfaceLanguage), own, false});
     }
-    settings.CloseProject(handle);
+    const auto developer = settingNumber(projectSettings.value("Global", "LCID", std::int32_t{0}));
+    for (auto& row : list.rows) {
+        row.checked = developer && row.key == "L" + std::to_string(*developer);
+    }
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "project/ProjectRegistration.h"
 
 #include "platform/Error.h"
-#include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "project/GroupFileReader.h"
 #include "project/GuardedProcedure.h"
+#include "project/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 #include "text/Messages.h"
 
@@ -32,11 +32,6 @@ std::string storedFolder(std::string_view folder) {
         stored.pop_back();
     }
     return stored;
-}
-
-std::string settingAsText(ConfigurationComponent& configuration, ProjectHandle handle,
-                          std::string_view key) {
-    return settingText(configuration.GetValue(handle, "Global", key, SettingValue{std::string()}));
 }
 
 } // namespace
@@ -71,17 +66,13 @@ bool ProjectRegistration::registerProject(std::string_view folder, std::string_v
         return false;
     }
     // Opened by its path: the registered name may differ in case from the file.
-    const ProjectHandle handle = configuration_.OpenProject(file);
     std::string type;
     std::string version;
-    try {
-        type = settingAsText(configuration_, handle, "ProjectType");
-        version = settingAsText(configuration_, handle, "KorvanaVersion");
-    } catch (...) {
-        configuration_.CloseProject(handle);
-        throw;
+    {
+        OpenProjectSettings settings(configuration_, file);
+        type = settings.text("Global", "ProjectType");
+        version = settings.text("Global", "KorvanaVersion");
     }
-    configuration_.CloseProject(handle);
     registry_.writeString(Hive::LocalMachine, key, "ProjectType", type);
     registry_.writeString(Hive::LocalMachine, key, "KorvanaVersion", version);
     return true;
@@ -100,23 +91,17 @@ bool ProjectRegistration::registerGroup(std::string_view folder, std::string_vie
     const std::string groupFile = paths::joinPath(stored, std::string(name) + ".vbg");
     bool found = false;
     bool allRegistered = true;
-    for (const auto& entry : GroupFileReader::memberEntries(groupFile)) {
-        const std::string memberFile = GroupFileReader::memberPath(entry, stored);
-        const std::string projectName =
-            IniFile::readKey(paths::toFileSystemPath(memberFile), "Korvana4", "ProjectName");
-        if (projectName.empty()) {
-            continue;
-        }
+    for (const auto& member : GroupFileReader::members(groupFile, stored)) {
         found = true;
-        const std::string memberFolder = paths::parentFolder(memberFile);
+        const std::string memberFolder = paths::parentFolder(member.file);
         // A name that could lead out of the member's folder names no project
         // file there: it is reported like a missing one.
-        if (isSafeProjectName(projectName) &&
-            files_.fileExists(paths::joinPath(memberFolder, projectName + ".kvs"))) {
-            allRegistered = RegisterProject(memberFolder, projectName) && allRegistered;
+        if (isSafeProjectName(member.projectName) &&
+            files_.fileExists(paths::joinPath(memberFolder, member.projectName + ".kvs"))) {
+            allRegistered = RegisterProject(memberFolder, member.projectName) && allRegistered;
         } else {
             ShowMessage(messages_, texts_, memberFileMissing, MessageStyle::exclamation(),
-                        {projectName, name});
+                        {member.projectName, name});
         }
     }
     if (!found) {
@@ -176,12 +161,7 @@ std::vector<RegisteredProject> ProjectRegistration::ListRegisteredProjects(Proje
             // and not deleted either: it is not known to be stale.
             continue;
         }
-        RegisteredProject project;
-        project.name = name;
-        project.key = projectListKey(name);
-        project.path = registry_.readString(Hive::LocalMachine, *key, "Path");
-        project.typeName = registry_.readString(Hive::LocalMachine, *key, "ProjectType");
-        project.type = projectTypeCode(project.typeName);
+        RegisteredProject project = readRegisteredKey(registry_, name);
         if (project.path.empty() || !files_.fileExists(registeredProjectFile(project))) {
             try {
                 registry_.deleteKey(Hive::LocalMachine, *key);

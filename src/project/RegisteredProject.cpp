@@ -17,22 +17,25 @@ std::optional<std::string> registrationKey(std::string_view name) {
     return std::string(projectsKey) + "\\" + std::string(name);
 }
 
+RegisteredProject readRegisteredKey(const Registry& registry, std::string_view registeredName) {
+    const std::string key = std::string(projectsKey) + "\\" + std::string(registeredName);
+    RegisteredProject project;
+    project.name = registeredName;
+    project.key = projectListKey(registeredName);
+    project.path = registry.readString(Hive::LocalMachine, key, "Path");
+    project.typeName = registry.readString(Hive::LocalMachine, key, "ProjectType");
+    project.type = projectTypeCode(project.typeName);
+    return project;
+}
+
 std::optional<RegisteredProject> readRegistration(const Registry& registry, std::string_view name) {
     if (!isSafeProjectName(name)) {
         return std::nullopt;
     }
     for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
-        if (!equalsIgnoreCase(candidate, name)) {
-            continue;
+        if (equalsIgnoreCase(candidate, name)) {
+            return readRegisteredKey(registry, candidate);
         }
-        const std::string key = *registrationKey(candidate);
-        RegisteredProject project;
-        project.name = candidate;
-        project.key = projectListKey(candidate);
-        project.path = registry.readString(Hive::LocalMachine, key, "Path");
-        project.typeName = registry.readString(Hive::LocalMachine, key, "ProjectType");
-        project.type = projectTypeCode(project.typeName);
-        return project;
     }
     return std::nullopt;
 }

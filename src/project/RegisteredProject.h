@@ -31,6 +31,10 @@ std::string projectListKey(std::string_view name);
 // another key or folder (a separator, "..", a control character).
 std::optional<std::string> registrationKey(std::string_view name);
 
+// The registration kept under the sub-key of exactly that name, which must be
+// one that registrationKey accepts. Missing values read as empty.
+RegisteredProject readRegisteredKey(const Registry& registry, std::string_view registeredName);
+
 // The registration of `name` (found without regard to case, the name as
 // registered); nothing when the name is unsafe or has no sub-key.
 std::optional<RegisteredProject> readRegistration(const Registry& registry, std::string_view name);

@@ -1,6 +1,7 @@
 #include "project/ServerComponents.h"
 
 #include "platform/TextUtil.h"
+#include "project/OpenProjectSettings.h"
 
 namespace korvana {
 
@@ -15,21 +16,15 @@ bool isOffered(std::string_view component, ProjectMainType family) {
 
 void markChosen(std::vector<ServerComponentRow>& rows, ConfigurationComponent& settings,
                 std::string_view project) {
-    const ProjectHandle handle = settings.OpenProject(project);
-    try {
-        for (const auto& [key, value] : settings.GetSection(handle, "ServerComponents")) {
-            const auto number = settingNumber(value);
-            for (auto& row : rows) {
-                if (number && equalsIgnoreCase(row.name, key)) {
-                    row.checked = *number != 0;
-                }
+    OpenProjectSettings projectSettings(settings, project);
+    for (const auto& [key, value] : projectSettings.section("ServerComponents")) {
+        const auto number = settingNumber(value);
+        for (auto& row : rows) {
+            if (number && equalsIgnoreCase(row.name, key)) {
+                row.checked = *number != 0;
             }
         }
-    } catch (...) {
-        settings.CloseProject(handle);
-        throw;
     }
-    settings.CloseProject(handle);
 }
 
 } // namespace

@@ -62,7 +62,7 @@ class ImageNames {
     std::vector<std::pair<std::string, std::string>> images_;
 };
 
-bool keyTaken(const std::vector<TemplateRow>& rows, TemplateFamily family, std::string_view key) {
+bool keyTaken(const std::vector<TemplateRow>& rows, ProjectMainType family, std::string_view key) {
     return std::any_of(rows.begin(), rows.end(), [&](const TemplateRow& row) {
         return row.family == family && equalsIgnoreCase(row.key, key);
     });
@@ -102,7 +102,7 @@ std::vector<TemplateRow> TemplateCatalogue::ListTemplates(bool addMode) const {
         row.toolTip = description.comment;
         row.typeName = description.projectType;
         row.type = description.type();
-        row.family = description.tab == "KV32" ? TemplateFamily::KV32 : TemplateFamily::Standard;
+        row.family = description.tab == "KV32" ? ProjectMainType::KV32 : ProjectMainType::Standard;
         images.add(row.iconKey, iconOf(row.tag));
         if (addMode && row.type == ProjectType::Group) {
             continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "project/ProjectMainType.h"
 #include "project/ProjectType.h"
 
 #include <string>
@@ -9,8 +10,8 @@
 
 namespace korvana {
 
-// The family of a template, handed on as the project's main type (1 standard, 0 KV32).
-enum class TemplateFamily : std::int32_t { KV32 = 0, Standard = 1 };
+// The family of a template is the main type of the projects made from it.
+using TemplateFamily = ProjectMainType;
 
 // One template as the template lists show it.
 struct TemplateRow {
@@ -20,7 +21,7 @@ struct TemplateRow {
     std::string iconFile; // the file that image came from; empty for the standard icon
     std::string toolTip;  // the description's comment
     std::string tag;      // the template folder
-    TemplateFamily family = TemplateFamily::Standard; // handed on to the project
+    ProjectMainType family = ProjectMainType::Standard; // handed on to the project
     std::string typeName; // "ProjectType" of the description ("None" when missing)
     ProjectType type = ProjectType::None;
     bool own = false;

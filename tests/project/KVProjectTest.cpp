@@ -38,6 +38,15 @@ TEST_F(LoadByName, RegisteredProjectLoadsFolderTypeDesignerAndFamily) {
     EXPECT_EQ(settings.OpenHandleCount(), 0u);
 }
 
+TEST_F(LoadByName, NameInAnotherCaseFindsTheFileAsRegistered) {
+    const auto file = makeRegisteredProject("Plant");
+    CKVProject project;
+    project.Initialize(services, "PLANT");
+    EXPECT_EQ(project.ProjectName, "PLANT");
+    EXPECT_EQ(project.ProjectFile, file.string());
+    EXPECT_EQ(project.Designer, "Visual Basic 6.0");
+}
+
 TEST_F(LoadByName, FamilyIsStandardOnlyWhenTheProcessDatabaseIsPartOfTheProject) {
     const std::vector<std::pair<int, ProjectMainType>> cases{
         {-1, ProjectMainType::KV32}, // no "KVPdb" key at all

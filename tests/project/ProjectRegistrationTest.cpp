@@ -217,20 +217,31 @@ TEST_F(GroupRegistration, MemberThatFailsToRegisterFailsTheGroup) {
 
 TEST_F(GroupRegistration, GroupWithoutStudioProjectsRegistersNothing) {
     makeVbp("A/A.vbp", "");
-    writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nProject=A\\A.vbp\r\nProject=Missing\\B.vbp");
+    writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nProject=A\\A.vbp");
 
     EXPECT_FALSE(registration.RegisterGroup(groupFolder(), "Plant"));
     EXPECT_THAT(shownTexts(), ElementsAre(texts.LoadText(TextId{915}, {"Plant"})));
     EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, projectsKey).empty());
 }
 
+// Nothing is registered from a group file that cannot be read whole, not even
+// the members it names before the fault.
 TEST_F(GroupRegistration, UnreadableGroupFilesAreReportedAsErrors) {
+    makeProject("Server", "PlantServer", "Server");
+    makeVbp("Server/Server.vbp", "PlantServer");
+    writeFile(scratch / "Binary.vbp", std::string("Type=Exe\0\x01[Korvana4]", 20));
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"", "is empty"},
+        {"", "(62: The group file '" + groupFolder() + "/Plant.vbg' is empty"},
         {"\xEF\xBB\xBF", "is empty"},
         {std::string("VBGROUP\0\x01\x02=x", 13), "is not a text file"},
+        {"VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Gone\\Gone.vbp\r\n",
+         "(53: The group file '" + groupFolder() +
+             "/Plant.vbg' names the project 'Gone\\Gone.vbp', whose file does not exist"},
+        {"VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Binary.vbp\r\n",
+         "is not a text file"},
     };
     for (const auto& [content, reason] : cases) {
+        SCOPED_TRACE(reason);
         messages = ScriptedMessageService();
         writeFile(scratch / "Plant.vbg", content);
         EXPECT_FALSE(registration.RegisterGroup(groupFolder(), "Plant"));
@@ -238,6 +249,7 @@ TEST_F(GroupRegistration, UnreadableGroupFilesAreReportedAsErrors) {
         EXPECT_THAT(messages.shown()[0].text,
                     StartsWith("Error in function 'RegisterGroup'!\r\n("));
         EXPECT_THAT(messages.shown()[0].text, HasSubstr(reason));
+        EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, projectsKey).empty());
     }
     std::filesystem::remove(scratch / "Plant.vbg");
     messages = ScriptedMessageService();

@@ -58,7 +58,7 @@ class Catalogue : public testing::Test {
                 row.iconFile.empty()
                     ? "*"
                     : std::filesystem::path(row.iconFile).parent_path().filename().string();
-            rows.push_back(std::string(row.family == TemplateFamily::KV32 ? "kv32" : "std") + ":" +
+            rows.push_back(std::string(row.family == ProjectMainType::KV32 ? "kv32" : "std") + ":" +
                            row.text + ":" + icon);
         }
         return rows;
@@ -71,6 +71,8 @@ class Catalogue : public testing::Test {
 
 TEST_F(Catalogue, TemplateWithoutDescriptionUsesTheDefaults) {
     makeTemplate(installed("Bare"), std::nullopt);
+    // An icon file that holds no icon gives the standard icon.
+    writeFile(installed("Bare") / "_Icon.ico", "GIF89a not an icon at all");
     const auto rows = catalogue.ListTemplates(false);
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0].key, "S:Bare");
@@ -79,7 +81,7 @@ TEST_F(Catalogue, TemplateWithoutDescriptionUsesTheDefaults) {
     EXPECT_EQ(rows[0].iconFile, "");
     EXPECT_EQ(rows[0].toolTip, "");
     EXPECT_EQ(rows[0].tag, installed("Bare").string());
-    EXPECT_EQ(rows[0].family, TemplateFamily::Standard);
+    EXPECT_EQ(rows[0].family, ProjectMainType::Standard);
     EXPECT_EQ(rows[0].typeName, "None");
     EXPECT_EQ(rows[0].type, ProjectType::None);
     EXPECT_FALSE(rows[0].own);
@@ -97,14 +99,14 @@ TEST_F(Catalogue, ReadsDescriptionsAsWindowsWritesThem) {
     ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].text, "Plant");
     EXPECT_EQ(rows[0].type, ProjectType::Server);
-    EXPECT_EQ(rows[0].family, TemplateFamily::KV32);
+    EXPECT_EQ(rows[0].family, ProjectMainType::KV32);
     EXPECT_EQ(rows[0].toolTip, "Two words");
     EXPECT_EQ(rows[0].iconFile, (installed("A") / "_Icon.ico").string());
     EXPECT_EQ(rows[1].typeName, "group");
     EXPECT_EQ(rows[1].type, ProjectType::None) << "type names are compared exactly";
     EXPECT_EQ(rows[2].text, "C") << "a description that is not text gives the defaults";
     EXPECT_EQ(rows[3].text, "D");
-    EXPECT_EQ(rows[3].family, TemplateFamily::Standard) << "only \"KV32\" itself";
+    EXPECT_EQ(rows[3].family, ProjectMainType::Standard) << "only \"KV32\" itself";
 }
 
 TEST_F(Catalogue, DisplayNamesAreUniquePerFamilyAndShareIcons) {
