@@ -1,5 +1,6 @@
 #include "StandinWindow.h"
 
+#include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace korvana::standin {
 
@@ -32,8 +34,9 @@ QLabel* monospaceLabel(QWidget* parent) {
 
 } // namespace
 
-StandinWindow::StandinWindow(IdeSnapshot snapshot, QWidget* parent)
-    : QWidget(parent), snapshot_(std::move(snapshot)), layout_(snapshot_.layout) {
+StandinWindow::StandinWindow(IdeSnapshot snapshot, ClosingHandler closing, QWidget* parent)
+    : QWidget(parent), snapshot_(std::move(snapshot)), layout_(snapshot_.layout),
+      closing_(std::move(closing)) {
     setWindowTitle(QStringLiteral("Visual Basic %1.0 (stand-in)").arg(snapshot_.version));
     auto* column = new QVBoxLayout(this);
 
@@ -55,6 +58,7 @@ StandinWindow::StandinWindow(IdeSnapshot snapshot, QWidget* parent)
             new QTreeWidgetItem(item, {fromStored(control)});
         }
     }
+    toolbox->expandAll();
     column->addWidget(toolbox, 2);
 
     column->addWidget(new QLabel(QStringLiteral("Add-ins loaded:"), this));
@@ -115,6 +119,14 @@ QString StandinWindow::dockText() const {
 
 QString StandinWindow::uiText() const {
     return ui_->text();
+}
+
+void StandinWindow::closeEvent(QCloseEvent* event) {
+    // Told once, however often the window is asked to close.
+    if (closing_) {
+        std::exchange(closing_, nullptr)(layout_);
+    }
+    QWidget::closeEvent(event);
 }
 
 void StandinWindow::moveProjectExplorer(ExplorerPlace place) {

@@ -3,6 +3,7 @@
 #include "IdeSnapshot.h"
 
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QPushButton;
@@ -14,7 +15,11 @@ namespace korvana::standin {
 // the project explorer and so change the layout the IDE leaves behind.
 class StandinWindow : public QWidget {
   public:
-    explicit StandinWindow(IdeSnapshot snapshot, QWidget* parent = nullptr);
+    // `closing` gets the layout when the window closes: the IDE writes its
+    // layout when it ends.
+    using ClosingHandler = std::function<void(const IdeLayout&)>;
+
+    StandinWindow(IdeSnapshot snapshot, ClosingHandler closing, QWidget* parent = nullptr);
 
     // The layout as the person has left it so far.
     const IdeLayout& layout() const { return layout_; }
@@ -23,12 +28,16 @@ class StandinWindow : public QWidget {
     QString dockText() const;
     QString uiText() const;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void moveProjectExplorer(ExplorerPlace place);
     void showLayout();
 
     IdeSnapshot snapshot_;
     IdeLayout layout_;
+    ClosingHandler closing_;
     QLabel* dock_ = nullptr;
     QLabel* ui_ = nullptr;
     QPushButton* left_ = nullptr;

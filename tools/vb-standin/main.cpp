@@ -28,10 +28,22 @@ namespace {
 
 int showWindow(int argc, char** argv, const IdeSnapshot& snapshot, Registry& registry) {
     QApplication application(argc, argv);
-    StandinWindow window(snapshot);
+    std::optional<std::string> failure;
+    StandinWindow window(snapshot, [&](const IdeLayout& layout) {
+        // Nothing may be thrown through Qt's event loop: the failure is told
+        // once the loop has ended.
+        try {
+            layout.completed().write(registry, snapshot.version);
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+    });
     window.show();
     QApplication::exec();
-    window.layout().completed().write(registry, snapshot.version);
+    if (failure) {
+        std::cerr << "vb-standin: the window layout cannot be written: " << *failure << '\n';
+        return 3;
+    }
     return 0;
 }
 
