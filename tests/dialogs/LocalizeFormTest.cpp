@@ -102,12 +102,5 @@ INSTANTIATE_TEST_SUITE_P(
                       LanguageCase{Lcid{1033}, "KorvanaStudio", "for Visual Basic 5.0 and 6.0",
                                    "Cancel", "File Version", "&Help"}));
 
-TEST(LocalizeFormUntaggedTest, FormWithoutTagKeepsItsTitle) {
-    QWidget form;
-    form.setWindowTitle("designer title");
-    LocalizeForm(form, TextService(Lcid{1033}));
-    EXPECT_EQ(form.windowTitle(), "designer title");
-}
-
 } // namespace
 } // namespace korvana::dialogs

@@ -45,13 +45,6 @@ TEST(MessageBoxSpecTest, EachStyleHasItsIconButtonsAndDefault) {
     }
 }
 
-TEST(MessageBoxSpecTest, PressedButtonsGiveTheirAnswers) {
-    EXPECT_EQ(answerFor(MessageStyle::question(), QMessageBox::Yes), Answer::Yes);
-    EXPECT_EQ(answerFor(MessageStyle::question(), QMessageBox::No), Answer::No);
-    EXPECT_EQ(answerFor(MessageStyle::warning(), QMessageBox::Ok), Answer::Ok);
-    EXPECT_EQ(answerFor(MessageStyle::warning(), QMessageBox::Cancel), Answer::Cancel);
-}
-
 // What a shown box looked like when the test pressed one of its keys.
 struct SeenBox {
     QString title;

@@ -12,7 +12,7 @@
 namespace korvana::app {
 namespace {
 
-TEST(WindowsCommandLineTest, ArgumentsAreJoinedAsWindowsWouldHandThemOver) {
+TEST(ProgramCommandLineTest, ArgumentsAreJoinedAsWindowsWouldHandThemOver) {
     struct Case {
         std::vector<std::string_view> arguments;
         std::string expected;
@@ -35,7 +35,7 @@ TEST(WindowsCommandLineTest, ArgumentsAreJoinedAsWindowsWouldHandThemOver) {
     }
 }
 
-TEST(WindowsCommandLineTest, ProgramNameIsLeftOut) {
+TEST(ProgramCommandLineTest, ProgramNameIsLeftOut) {
     const char* argv[] = {"KorvanaStudio", "-p=A", "b c"};
     EXPECT_EQ(windowsCommandLine(3, argv), "-p=A \"b c\"");
     EXPECT_EQ(windowsCommandLine(1, argv), "");
