@@ -1,6 +1,7 @@
 #include "dialogs/Logo.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -44,13 +45,20 @@ QPixmap logoPicture(int width, int height) {
     const qreal margin = height * 0.2;
     drawMark(painter, QPointF(margin, margin), markSize);
 
+    const QString wordMark = QStringLiteral("KorvanaStudio");
+    const QRectF textArea(margin * 2 + markSize, 0, width - margin * 3 - markSize, height);
     QFont font = painter.font();
     font.setBold(true);
-    font.setPixelSize(std::max(8, height / 4));
+    // The largest size up to a quarter of the height at which the word fits.
+    for (int size = std::max(8, height / 4); size >= 8; --size) {
+        font.setPixelSize(size);
+        if (QFontMetricsF(font).horizontalAdvance(wordMark) <= textArea.width()) {
+            break;
+        }
+    }
     painter.setFont(font);
     painter.setPen(Qt::white);
-    const QRectF textArea(margin * 2 + markSize, 0, width - margin * 3 - markSize, height);
-    painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("KorvanaStudio"));
+    painter.drawText(textArea, Qt::AlignVCenter | Qt::AlignLeft, wordMark);
     return picture;
 }
 
