@@ -118,11 +118,18 @@ int main(int argc, char** argv) {
         return exitUsage;
     }
 
+    // A script that runs the program with console messages on a machine
+    // without a desktop needs no window to be seen: Qt would refuse to start.
+    const auto& messageChoice = std::get<korvana::app::MessageChoice>(choice);
+    if (messageChoice.console && !variable("QT_QPA_PLATFORM") && !variable("DISPLAY") &&
+        !variable("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KorvanaStudio"));
     QApplication::setWindowIcon(korvana::dialogs::applicationIcon());
     try {
-        return run(commandLine, std::get<korvana::app::MessageChoice>(choice));
+        return run(commandLine, messageChoice);
     } catch (const std::exception& error) {
         std::cerr << "KorvanaStudio: unexpected error: " << error.what() << '\n';
     } catch (...) {
