@@ -147,10 +147,6 @@ StartOutcome CVB::Start(CKVProject& project) {
         return restoreAfter(StartOutcome::NoProjectFile);
     }
 
-    if (env_.releaseConfiguration) {
-        env_.releaseConfiguration();
-    }
-
     std::unique_ptr<RunningProcess> process;
     std::string reason;
     // A double quote would end the quoted argument early and hand the IDE
@@ -159,10 +155,12 @@ StartOutcome CVB::Start(CKVProject& project) {
         project.DesignerProject.find('"') != std::string::npos) {
         reason = "A path contains a double quote.";
     } else {
-        const std::string commandLine =
-            "\"" + executable + "\" \"" + project.DesignerProject + "\"";
+        if (env_.releaseConfiguration) {
+            env_.releaseConfiguration();
+        }
         try {
-            process = env_.processes.start(commandLine);
+            process =
+                env_.processes.start("\"" + executable + "\" \"" + project.DesignerProject + "\"");
         } catch (const Error& error) {
             reason = error.what();
         }

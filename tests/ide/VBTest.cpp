@@ -292,6 +292,8 @@ TEST_F(LauncherRun, IdeThatCannotStartIsReportedAndEverythingRestored) {
         expectDeveloperSettingsBack();
         EXPECT_TRUE(stored(project, "Dock").empty());
     }
+    // Only the start that was tried released the configuration component.
+    EXPECT_EQ(releases, 1);
     EXPECT_EQ(runner.commandLines.size(), 1u);
 }
 
