@@ -51,6 +51,7 @@ struct SeenBox {
     QString text;
     QStringList captions;
     QString defaultCaption;
+    Qt::TextFormat format = Qt::AutoText;
 };
 
 class QtMessageServiceTest : public ::testing::Test {
@@ -63,6 +64,7 @@ class QtMessageServiceTest : public ::testing::Test {
             ASSERT_NE(box, nullptr);
             shared->title = box->windowTitle();
             shared->text = box->text();
+            shared->format = box->textFormat();
             for (QAbstractButton* button : box->buttons()) {
                 shared->captions << button->text();
             }
@@ -89,6 +91,7 @@ TEST_F(QtMessageServiceTest, WarningInGermanHasLocalCaptionsAndEnterCancels) {
     EXPECT_EQ(seen.title, "KorvanaStudio");
     // Line breaks of the table become single line feeds; markup stays text.
     EXPECT_EQ(seen.text, "Zeile 1\n<b>Zeile</b> 2");
+    EXPECT_EQ(seen.format, Qt::PlainText);
     EXPECT_TRUE(seen.captions.contains("OK"));
     EXPECT_TRUE(seen.captions.contains("Abbrechen"));
     EXPECT_EQ(seen.defaultCaption, "Abbrechen");

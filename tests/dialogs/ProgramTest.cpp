@@ -119,13 +119,9 @@ TEST(ProgramTest, EmptyRootTellsThatTheInstallationIsMissingAndEnds) {
 
 TEST(ProgramTest, UnknownMessageModeIsAUsageError) {
     test::ScratchDir root;
-    for (const std::string environment :
-         {"KORVANA_MESSAGES=boxes", "KORVANA_MESSAGES=console KORVANA_ANSWER=perhaps"}) {
-        SCOPED_TRACE(environment);
-        const auto run = runProgram(root, environment);
-        EXPECT_EQ(run.exitCode, 2);
-        EXPECT_NE(run.err.find("KorvanaStudio: KORVANA_"), std::string::npos) << run.err;
-    }
+    const auto run = runProgram(root, "KORVANA_MESSAGES=boxes");
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("KorvanaStudio: KORVANA_MESSAGES"), std::string::npos) << run.err;
 }
 
 } // namespace
