@@ -110,6 +110,12 @@ void showProject(CliContext& context, const ProjectOptions& options) {
                     {project.ProjectName, project.Path});
         context.exitCode = exitNotFound;
     }
+    // A registration without a known type is loaded as a single project file,
+    // and no project list shows it: say why.
+    if (!project.Path.empty() && project.EProjectType == ProjectType::None) {
+        context.err << "kvs: warning: '" << project.ProjectName << "' is registered with the type '"
+                    << project.ProjectType << "', which is no project type\n";
+    }
 }
 
 // A reader passes over failures and lists what it could; the command says so.

@@ -20,6 +20,7 @@ using korvana::test::writeFile;
 using testing::HasSubstr;
 
 constexpr const char* installationKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
+constexpr const char* projectsKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects";
 
 // `kvs project ...` run as a whole process against a scratch system root, with
 // projects made from the installation's template database.
@@ -94,15 +95,21 @@ TEST_F(KvsProject, ShowPrintsEveryMemberInItsDeclaredOrder) {
                     "LCIDs=", "ServerComponents=", "Projects=", "ProjectVersion=", "Customer=",
                     "Developer=", "Comment="));
 
-    // By its path the family is not read, and a capitalised extension loads nothing.
+    // By its path the family is not read.
     const auto byPath = kvs({"project", "show", file.string()});
     EXPECT_EQ(byPath.exitCode, 0);
     EXPECT_THAT(byPath.out, HasSubstr("\nEProjectMainType=0\nDesigner=Visual Basic 6.0\n"));
-    fs::copy_file(file, folder / "Plant1.KVS");
-    const auto upper = kvs({"project", "show", (folder / "Plant1.KVS").string()});
-    EXPECT_EQ(upper.exitCode, 0);
-    EXPECT_THAT(upper.out, HasSubstr("\nPath=\nProjectFile=" + (folder / "Plant1.KVS").string() +
-                                     "\nProjectType=\nEProjectType=0\n"));
+    EXPECT_EQ(byPath.err, "");
+
+    // A registration whose type is no project type still loads, with a warning.
+    for (const std::string type : {"single", ""}) {
+        registry().writeString(Hive::LocalMachine, std::string(projectsKey) + "\\Plant1",
+                               "ProjectType", type);
+        const auto odd = kvs({"project", "show", "Plant1"});
+        EXPECT_EQ(odd.exitCode, 0);
+        EXPECT_THAT(odd.out, HasSubstr("\nProjectType=" + type + "\nEProjectType=0\n"));
+        EXPECT_THAT(odd.err, HasSubstr("registered with the type '" + type + "'"));
+    }
 }
 
 TEST_F(KvsProject, MovedProjectKeepsItsRegisteredFolder) {
@@ -238,7 +245,6 @@ TEST_F(KvsProject, ComponentsCarryTheirDependenciesAndFormulasOnlyForTheStandard
     const std::string formula = "KVFormula\tFormulas\tKVPdb;KVAlarm\tchecked\n";
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"project", "components", "Plant1"}, alarm + formula},
-        {{"project", "components", "Plant1", "--family", "1"}, alarm + formula},
         {{"project", "components", file.string(), "--family", "0"}, alarm},
     };
     for (const auto& [arguments, expected] : cases) {
