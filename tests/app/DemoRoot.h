@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/ProgramRun.h"
+#include "platform/FileRegistry.h"
+#include "support/ScratchDir.h"
+
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvana::test {
+
+// One run of KorvanaStudio and what the IDE stand-in reported of it.
+struct StudioRun {
+    ProgramResult process;
+    // The stand-in's report; nothing when the IDE was never started.
+    std::optional<nlohmann::json> report;
+};
+
+// A scratch system root holding the demo installation, seeded by
+// scripts/seed-demo with the programs of this build, and the means to run
+// KorvanaStudio and the seed on it. Everything a test makes stays below the
+// scratch folder: the root, the output of the runs, and the home and cache
+// folders the programs are given.
+class DemoRoot {
+  public:
+    DemoRoot();
+
+    const std::filesystem::path& path() const { return root_; }
+    std::filesystem::path installationFolder() const;
+    std::filesystem::path projectFolder() const; // the sample project "Kesselhaus"
+    std::filesystem::path projectFile() const;
+    std::filesystem::path addInFile() const;
+    // Where the registry sends the IDE: the stand-in under its Windows names.
+    std::filesystem::path vb6Executable() const;
+    std::filesystem::path vb5Executable() const;
+
+    Registry& registry() { return *registry_; }
+
+    // KorvanaStudio on the Qt platform without a display, its messages on
+    // stderr; the stand-in IDE runs `standinScript` instead of a window.
+    StudioRun studio(const std::vector<std::string>& arguments,
+                     const EnvironmentChanges& extra = {},
+                     const std::string& standinScript = "sleep-ms=20;exit=0");
+
+    // scripts/seed-demo on another root, with this build's kvs and stand-in.
+    ProgramResult seed(const std::filesystem::path& root);
+
+    // A scratch folder for the test's own files.
+    std::filesystem::path scratch(const std::string& name) const;
+
+  private:
+    EnvironmentChanges isolatedEnvironment() const;
+
+    ScratchDir scratch_;
+    std::filesystem::path root_;
+    std::unique_ptr<FileRegistry> registry_;
+};
+
+// The bytes of a registry value; nothing when it is missing or not binary.
+std::optional<std::vector<std::uint8_t>> binaryValue(const Registry& registry, Hive hive,
+                                                     std::string_view key, std::string_view name);
+
+} // namespace korvana::test
