@@ -90,65 +90,132 @@ void generate(const std::string& path, int rows) {
 }
 
 void ratio(const char* what, double ours, double base, double target) {
-    std::printf("%-44s %9.1f ms  vs %9.1f ms  ratio %5.2f  (target <= %.1f)\n", what, ours, base,
-                ours / base, target);
+    std::printf("%-46s %9.1f ms  vs %9.1f ms  ratio %5.2f", what, ours, base, ours / base);
+    if (target > 0) {
+        std::printf("  (target <= %.1f)", target);
+    }
+    std::printf("\n");
+}
+
+// Every measurement starts from its own copy of the generated database, so
+// that none inherits free pages, a grown file or a warm schema from another.
+std::string freshCopy(const std::string& master, const std::string& folder) {
+    const std::string path = folder + "/work.kvs";
+    std::filesystem::copy_file(master, path, std::filesystem::copy_options::overwrite_existing);
+    return path;
+}
+
+template <typename Work> double bestOfThree(Work work) {
+    double best = 1e9;
+    for (int i = 1; i <= 3; ++i) {
+        best = std::min(best, work(i));
+    }
+    return best;
 }
 
 void run(const std::string& folder, int rows, bool print) {
-    const std::string path = folder + "/bench.kvs";
-    Database db = Database::open(path);
-    auto& sql = db.connection();
+    const std::string master = folder + "/bench.kvs";
 
-    // Single schema changes are short and the disk is shared: take the best of three.
-    double addPlain = 1e9;
-    for (int i = 1; i <= 3; ++i) {
-        FieldDef field("Comment" + std::to_string(i), DaoType::Text, 255);
-        field.allowZeroLength = true;
-        addPlain = std::min(addPlain, millis([&] { db.appendField("TidxTexts", field); }));
+    // Appending columns. Single schema changes are short and the disk is
+    // shared: take the best of three. Each change pays for its commit (its
+    // journal and two flushes to disk), which SQLite's own ADD COLUMN pays as
+    // well; measured inside an open transaction the figures show the work of
+    // the change itself, as an upgrade step sees it.
+    double addPlain = 0;
+    double addPlainOpen = 0;
+    double addDefault = 0;
+    double rawAdd = 0;
+    double rawAddOpen = 0;
+    {
+        Database db = Database::open(freshCopy(master, folder));
+        auto& sql = db.connection();
+        const auto plainField = [](const std::string& name) {
+            FieldDef field(name, DaoType::Text, 255);
+            field.allowZeroLength = true;
+            return field;
+        };
+        addPlain = bestOfThree([&](int i) {
+            return millis(
+                [&] { db.appendField("TidxTexts", plainField("Comment" + std::to_string(i))); });
+        });
+        addPlainOpen = bestOfThree([&](int i) {
+            auto transaction = db.transaction();
+            const double ms = millis(
+                [&] { db.appendField("TidxTexts", plainField("Note" + std::to_string(i))); });
+            transaction.commit();
+            return ms;
+        });
+        addDefault = millis([&] {
+            FieldDef field("Enabled", DaoType::Boolean);
+            field.defaultValue = "True";
+            db.appendField("TidxTexts", field);
+        });
+        // SQLite's own columns come last: the catalogue does not know them.
+        rawAdd = bestOfThree([&](int i) {
+            const std::string add =
+                "ALTER TABLE TidxTexts ADD COLUMN Raw" + std::to_string(i) + " VARCHAR(255)";
+            return millis([&] { sql.exec(add); });
+        });
+        rawAddOpen = bestOfThree([&](int i) {
+            const std::string add =
+                "ALTER TABLE TidxTexts ADD COLUMN Open" + std::to_string(i) + " VARCHAR(255)";
+            sql.exec("BEGIN IMMEDIATE");
+            const double ms = millis([&] { sql.exec(add); });
+            sql.exec("COMMIT");
+            return ms;
+        });
     }
-    const double addDefault = millis([&] {
-        FieldDef field("Enabled", DaoType::Boolean);
-        field.defaultValue = "True";
-        db.appendField("TidxTexts", field);
-    });
-    // The raw column goes to a table of the engine's own prefix, which the
-    // catalogue leaves alone.
-    sql.exec("CREATE TABLE kv_bench_raw AS SELECT * FROM TidxTexts");
-    double rawAdd = 1e9;
-    for (int i = 1; i <= 3; ++i) {
-        const std::string add =
-            "ALTER TABLE kv_bench_raw ADD COLUMN Raw" + std::to_string(i) + " VARCHAR(255)";
-        rawAdd = std::min(rawAdd, millis([&] { sql.exec(add); }));
-    }
-    sql.exec("DROP TABLE kv_bench_raw");
 
-    const double rawCopy =
-        millis([&] { sql.exec("CREATE TABLE kv_bench_copy AS SELECT * FROM TidxTexts"); });
-    sql.exec("DROP TABLE kv_bench_copy");
-    const double rebuild = millis([&] { db.setOrdinalPosition("TidxTexts", "Comment1", 1); });
-    db.close();
+    // A rebuilding change next to a bare copy of the table, and next to a copy
+    // that also builds the secondary index the rebuilt table must keep (the
+    // auto number's index is the rowid and costs nothing).
+    double rawCopy = 0;
+    double rawCopyIndexed = 0;
+    double rebuild = 0;
+    {
+        Database db = Database::open(freshCopy(master, folder));
+        rawCopy = millis(
+            [&] { db.connection().exec("CREATE TABLE kv_bench_copy AS SELECT * FROM TidxTexts"); });
+    }
+    {
+        Database db = Database::open(freshCopy(master, folder));
+        rawCopyIndexed = millis([&] {
+            db.connection().exec("BEGIN IMMEDIATE;"
+                                 " CREATE TABLE kv_bench_copy AS SELECT * FROM TidxTexts;"
+                                 " CREATE UNIQUE INDEX kv_bench_index ON kv_bench_copy"
+                                 " (ParentID, Name COLLATE NOCASE); COMMIT");
+        });
+    }
+    {
+        Database db = Database::open(freshCopy(master, folder));
+        rebuild = millis([&] { db.setOrdinalPosition("TidxTexts", "L1033", 1); });
+    }
+    std::filesystem::remove(folder + "/work.kvs");
 
     const std::string compacted = folder + "/bench.compact.kvs";
     const std::string raw = folder + "/bench.raw.kvs";
     std::filesystem::remove(compacted);
     std::filesystem::remove(raw);
-    const double compact = millis([&] { Database::compact(path, compacted); });
+    const double compact = millis([&] { Database::compact(master, compacted); });
     const double vacuum = millis([&] {
-        korvana::sqlite::Database plain(path, korvana::sqlite::Database::Mode::ReadWrite);
+        korvana::sqlite::Database plain(master, korvana::sqlite::Database::Mode::ReadWrite);
         auto statement = plain.prepare("VACUUM INTO ?1");
         statement.bind(1, raw);
         statement.run();
     });
     if (print) {
         std::printf("database of %d rows (%.0f MB)\n", rows,
-                    static_cast<double>(std::filesystem::file_size(path)) / 1e6);
-        ratio("append a plain column (ALTER ADD COLUMN)", addPlain, rawAdd, 0);
-        std::printf("  (absolute: %.2f ms; no rebuild)\n", addPlain);
+                    static_cast<double>(std::filesystem::file_size(master)) / 1e6);
+        ratio("append a plain column (SQLite ADD COLUMN)", addPlain, rawAdd, 0);
+        ratio("  the same inside an open transaction", addPlainOpen, rawAddOpen, 0);
+        std::printf("  (no rebuild; absolute %.2f ms with its commit, %.2f ms without)\n", addPlain,
+                    addPlainOpen);
         ratio("append Boolean default True (old rows False)", addDefault, rawAdd, 0);
         ratio("move a column: rebuild (CREATE TABLE AS)", rebuild, rawCopy, 1.5);
+        ratio("  the same against CREATE TABLE AS + its index", rebuild, rawCopyIndexed, 1.5);
         ratio("compaction (VACUUM INTO)", compact, vacuum, 1.2);
     }
-    std::filesystem::remove(path);
+    std::filesystem::remove(master);
     std::filesystem::remove(compacted);
     std::filesystem::remove(raw);
 }

@@ -414,10 +414,17 @@ void Database::setDefaultValue(std::string_view table, std::string_view fieldNam
         field.defaultValue = std::move(expression);
     }
     const auto after = defaultLiteral(field, target.name);
-    // SQLite fixes a column's default in the table's definition; rows stored
-    // before keep their values through the copy.
     if (before != after) {
-        SchemaWriter(db).rebuild(current, target);
+        SchemaWriter writer(db);
+        try {
+            sqlite::Savepoint inPlace(db);
+            writer.changeDefault(current, target, field.name);
+            inPlace.release();
+        } catch (const Error&) {
+            // A definition the engine did not write: rows stored before keep
+            // their values through a copy instead.
+            writer.rebuild(current, target);
+        }
     }
     catalogue.save(target);
     savepoint.release();

@@ -7,6 +7,8 @@
 #include "platform/Error.h"
 #include "platform/TextUtil.h"
 
+#include <algorithm>
+
 namespace korvana::db {
 
 namespace {
@@ -24,26 +26,69 @@ std::string selectColumns(const TableDef& table) {
 Recordset::Recordset(std::shared_ptr<sqlite::Database> connection, TableDef table,
                      RecordsetType type)
     : connection_(std::move(connection)), table_(std::move(table)), type_(type) {
-    loadOrder();
+    placeFirst();
 }
 
-void Recordset::loadOrder() {
+std::string Recordset::orderBy() const {
     std::string order;
     if (index_) {
         for (const auto& field : table_.indexes[*index_].fields) {
             order += quoteIdentifier(field) + ", ";
         }
     }
+    return order + "rowid";
+}
+
+void Recordset::placeFirst() {
     auto query = connection_->prepare("SELECT rowid FROM " + quoteIdentifier(table_.name) +
-                                      " ORDER BY " + order + "rowid");
+                                      " ORDER BY " + orderBy() + " LIMIT 1");
+    current_ = query.step() ? std::optional<std::int64_t>(query.getInt(0)) : std::nullopt;
+    ordered_ = false;
     order_.clear();
-    while (query.step()) {
-        order_.push_back(query.getInt(0));
-    }
     positionOf_.clear();
     position_ = 0;
     currentDeleted_ = false;
     cache_.reset();
+}
+
+void Recordset::ensureOrdered() const {
+    if (ordered_) {
+        return;
+    }
+    auto query = connection_->prepare("SELECT rowid FROM " + quoteIdentifier(table_.name) +
+                                      " ORDER BY " + orderBy());
+    order_.clear();
+    while (query.step()) {
+        order_.push_back(query.getInt(0));
+    }
+    ordered_ = true;
+    positionOf_.clear();
+    position_ = order_.size();
+    if (current_) {
+        const auto found = std::find(order_.begin(), order_.end(), *current_);
+        position_ = static_cast<std::size_t>(found - order_.begin());
+        if (found == order_.end()) {
+            // Gone since it was found: it stays current until the next move.
+            order_.push_back(*current_);
+        }
+    }
+}
+
+std::optional<std::int64_t> Recordset::placedRow() const {
+    if (!ordered_) {
+        return current_;
+    }
+    if (position_ >= order_.size()) {
+        return std::nullopt;
+    }
+    return order_[position_];
+}
+
+std::optional<std::int64_t> Recordset::currentRow() const {
+    if (currentDeleted_) {
+        return std::nullopt;
+    }
+    return placedRow();
 }
 
 void Recordset::setIndex(std::string_view indexName) {
@@ -53,7 +98,7 @@ void Recordset::setIndex(std::string_view indexName) {
     }
     const IndexDef& index = table_.index(indexName);
     index_ = static_cast<std::size_t>(&index - table_.indexes.data());
-    loadOrder();
+    placeFirst();
 }
 
 bool Recordset::seek(std::string_view comparison, const std::vector<Value>& key) {
@@ -94,9 +139,7 @@ bool Recordset::seek(std::string_view comparison, const std::vector<Value>& key)
     }
     noMatch_ = !query.step();
     if (noMatch_) {
-        position_ = order_.size();
-        currentDeleted_ = false;
-        cache_.reset();
+        placeAt(std::nullopt);
         return false;
     }
     placeAt(query.getInt(0));
@@ -106,6 +149,10 @@ bool Recordset::seek(std::string_view comparison, const std::vector<Value>& key)
 void Recordset::placeAt(std::optional<std::int64_t> rowId) {
     cache_.reset();
     currentDeleted_ = false;
+    if (!ordered_) {
+        current_ = rowId;
+        return;
+    }
     if (!rowId) {
         position_ = order_.size();
         return;
@@ -128,10 +175,11 @@ void Recordset::placeAt(std::optional<std::int64_t> rowId) {
 }
 
 void Recordset::moveFirst() {
-    loadOrder();
+    placeFirst();
 }
 
 void Recordset::moveNext() {
+    ensureOrdered();
     if (position_ >= order_.size()) {
         throw Error("No current record in table '" + table_.name + "'", errors::noCurrentRecord);
     }
@@ -145,15 +193,16 @@ void Recordset::moveNext() {
 }
 
 bool Recordset::eof() const {
-    return position_ >= order_.size();
+    return !placedRow();
 }
 
 std::int64_t Recordset::recordCount() const {
+    ensureOrdered();
     return static_cast<std::int64_t>(order_.size());
 }
 
 void Recordset::requireCurrent() const {
-    if (currentDeleted_ || position_ >= order_.size()) {
+    if (!currentRow()) {
         throw Error("No current record in table '" + table_.name + "'", errors::noCurrentRecord);
     }
 }
@@ -168,7 +217,7 @@ const std::vector<Value>& Recordset::currentValues() const {
     if (!cache_) {
         auto query = connection_->prepare("SELECT " + selectColumns(table_) + " FROM " +
                                           quoteIdentifier(table_.name) + " WHERE rowid = ?1");
-        query.bind(1, order_[position_]);
+        query.bind(1, *currentRow());
         if (!query.step()) {
             throw Error("The current record of table '" + table_.name + "' was deleted",
                         errors::noCurrentRecord);
@@ -269,13 +318,16 @@ void Recordset::update() {
         }
         insert.run();
         lastModified_ = connection_->lastInsertRowId();
-        if (!positionOf_.empty()) {
-            positionOf_[*lastModified_] = order_.size();
+        // Once the order is read, records added join its end.
+        if (ordered_) {
+            if (!positionOf_.empty()) {
+                positionOf_[*lastModified_] = order_.size();
+            }
+            order_.push_back(*lastModified_);
         }
-        order_.push_back(*lastModified_);
     } else {
         requireCurrent();
-        const std::int64_t rowId = order_[position_];
+        const std::int64_t rowId = *currentRow();
         if (!bound.empty()) {
             auto change =
                 connection_->prepare("UPDATE " + table + " SET " + columns + " WHERE rowid = ?" +
@@ -295,6 +347,8 @@ void Recordset::update() {
 
 void Recordset::deleteRecord() {
     requireCurrent();
+    // The next move goes to the successor, which only the order can tell.
+    ensureOrdered();
     if (mode_ != EditMode::None) {
         cancelUpdate();
     }
@@ -310,7 +364,7 @@ void Recordset::deleteRecord() {
 
 Bookmark Recordset::bookmark() const {
     requireCurrent();
-    return order_[position_];
+    return *currentRow();
 }
 
 void Recordset::setBookmark(Bookmark bookmark) {

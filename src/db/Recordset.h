@@ -71,7 +71,16 @@ class Recordset {
   private:
     enum class EditMode { None, Add, Edit };
 
-    void loadOrder();
+    std::string orderBy() const;
+    // Makes the first record in order the current one, without reading the
+    // order of the others.
+    void placeFirst();
+    // Reads the whole order, keeping the current record, when a move needs it.
+    void ensureOrdered() const;
+    // The record at the present place (a deleted record's successor
+    // included), and the current record.
+    std::optional<std::int64_t> placedRow() const;
+    std::optional<std::int64_t> currentRow() const;
     void requireCurrent() const;
     std::size_t fieldIndex(std::string_view name) const;
     void placeAt(std::optional<std::int64_t> rowId);
@@ -82,10 +91,16 @@ class Recordset {
     TableDef table_;
     RecordsetType type_;
     std::optional<std::size_t> index_;
-    std::vector<std::int64_t> order_;
+    // Seeks, finds and bookmarks go straight to a record; the order of all
+    // records is read only when a move needs it, so that a recordset used for
+    // lookups costs neither time nor memory in proportion to its table.
+    mutable bool ordered_ = false;
+    mutable std::vector<std::int64_t> order_;
     mutable std::unordered_map<std::int64_t, std::size_t> positionOf_;
-    // Position in order_; order_.size() means end of file.
-    std::size_t position_ = 0;
+    // While ordered_: the position in order_, order_.size() meaning end of
+    // file. Otherwise the current record is current_ (none: end of file).
+    mutable std::size_t position_ = 0;
+    std::optional<std::int64_t> current_;
     bool currentDeleted_ = false;
     bool noMatch_ = false;
     EditMode mode_ = EditMode::None;

@@ -12,10 +12,7 @@ bool Recordset::findFirst(std::string_view criteria) {
 }
 
 bool Recordset::findNext(std::string_view criteria) {
-    if (position_ >= order_.size()) {
-        return findFrom(criteria, std::nullopt);
-    }
-    return findFrom(criteria, order_[position_]);
+    return findFrom(criteria, placedRow());
 }
 
 bool Recordset::findFrom(std::string_view criteria, std::optional<std::int64_t> after) {

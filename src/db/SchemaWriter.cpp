@@ -7,6 +7,7 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace korvana::db {
@@ -45,17 +46,23 @@ std::string declaredType(const FieldDef& field) {
     return "BLOB";
 }
 
-std::string columnSql(const FieldDef& field, std::string_view table) {
-    std::string sql = quoteIdentifier(field.name) + " ";
-    if (field.autoNumber) {
-        return sql + "INTEGER PRIMARY KEY AUTOINCREMENT";
-    }
-    sql += declaredType(field);
+// What the column's DEFAULT clause holds: SQLite gives it to rows written
+// without the column and to rows stored before the column was appended.
+std::optional<std::string> storedDefault(const FieldDef& field, std::string_view table) {
     auto literal = defaultLiteral(field, table);
     // Jet has no Null Booleans: a Boolean without a default is False.
     if (!literal && field.type == DaoType::Boolean) {
         literal = "0";
     }
+    return literal;
+}
+
+std::string columnSqlWith(const FieldDef& field, const std::optional<std::string>& literal) {
+    std::string sql = quoteIdentifier(field.name) + " ";
+    if (field.autoNumber) {
+        return sql + "INTEGER PRIMARY KEY AUTOINCREMENT";
+    }
+    sql += declaredType(field);
     if (literal) {
         sql += " DEFAULT " + *literal;
     }
@@ -64,6 +71,72 @@ std::string columnSql(const FieldDef& field, std::string_view table) {
     }
     return sql;
 }
+
+std::string columnSql(const FieldDef& field, std::string_view table) {
+    return columnSqlWith(field, storedDefault(field, table));
+}
+
+// The CREATE TABLE statement of `definition` under the SQLite name `sqlName`,
+// with `literal` as the default of field `changed` (if given).
+std::string createTableSql(const TableDef& definition, std::string_view sqlName,
+                           std::string_view changed = {},
+                           const std::optional<std::string>& literal = std::nullopt) {
+    std::string sql = "CREATE TABLE " + quoteIdentifier(sqlName) + " (";
+    bool first = true;
+    for (const auto& field : definition.fields) {
+        if (!first) {
+            sql += ", ";
+        }
+        first = false;
+        sql += !changed.empty() && equalsIgnoreCase(field.name, changed)
+                   ? columnSqlWith(field, literal)
+                   : columnSql(field, definition.name);
+    }
+    return sql + ")";
+}
+
+// The layout SQLite reads rows with: per column in order its name, type,
+// NOT NULL, default and key position.
+using StoredColumn = std::array<std::string, 5>;
+
+std::vector<StoredColumn> storedLayout(sqlite::Database& db, std::string_view table) {
+    auto query = db.prepare("SELECT name, type, \"notnull\", coalesce(dflt_value, '<none>'), pk"
+                            " FROM pragma_table_xinfo(?1) ORDER BY cid");
+    query.bind(1, table);
+    std::vector<StoredColumn> columns;
+    while (query.step()) {
+        StoredColumn column;
+        for (int i = 0; i < 5; ++i) {
+            column[static_cast<std::size_t>(i)] = query.getText(i);
+        }
+        columns.push_back(std::move(column));
+    }
+    return columns;
+}
+
+// Lets this connection write SQLite's schema table for as long as it lives.
+class WritableSchema {
+  public:
+    explicit WritableSchema(sqlite::Database& db) : db_(db) {
+        db_.exec("PRAGMA writable_schema = ON");
+    }
+    ~WritableSchema() {
+        try {
+            db_.exec("PRAGMA writable_schema = OFF");
+        } catch (...) {
+            // Only a broken connection refuses this; it is being abandoned.
+        }
+    }
+    WritableSchema(const WritableSchema&) = delete;
+    WritableSchema& operator=(const WritableSchema&) = delete;
+
+  private:
+    sqlite::Database& db_;
+};
+
+// A value that no writer of the engine ever stores in a column: a blob
+// spelling "korvana: no value stored".
+constexpr const char* unstoredValue = "x'6b6f7276616e613a206e6f2076616c75652073746f726564'";
 
 struct Rule {
     std::string field;
@@ -161,17 +234,7 @@ void SchemaWriter::sortFields(std::vector<FieldDef>& fields, std::string_view mo
 }
 
 void SchemaWriter::createBareTable(const TableDef& definition, std::string_view sqlName) {
-    std::string sql = "CREATE TABLE " + quoteIdentifier(sqlName) + " (";
-    bool first = true;
-    for (const auto& field : definition.fields) {
-        if (!first) {
-            sql += ", ";
-        }
-        first = false;
-        sql += columnSql(field, definition.name);
-    }
-    sql += ")";
-    db_.exec(sql);
+    db_.exec(createTableSql(definition, sqlName));
 }
 
 void SchemaWriter::createTable(const TableDef& definition) {
@@ -182,9 +245,31 @@ void SchemaWriter::createTable(const TableDef& definition) {
     writeTriggers(definition);
 }
 
+bool SchemaWriter::duplicatesRowid(const TableDef& definition, const IndexDef& index) {
+    const FieldDef* key = definition.autoNumberField();
+    return key && index.fields.size() == 1 && equalsIgnoreCase(index.fields.front(), key->name);
+}
+
 void SchemaWriter::createIndex(const TableDef& definition, const IndexDef& index) {
-    const std::string table = quoteIdentifier(definition.name);
-    if (index.forbidsNull()) {
+    createIndexOn(definition, index, definition.name, true);
+}
+
+void SchemaWriter::createIndexOn(const TableDef& definition, const IndexDef& index,
+                                 std::string_view sqlTable, bool checkValues) {
+    const std::string table = quoteIdentifier(sqlTable);
+    const std::string head = std::string("CREATE ") +
+                             (index.enforcesUniqueness() ? "UNIQUE " : "") + "INDEX " +
+                             quoteIdentifier(indexSqlName(definition.name, index.name)) + " ON " +
+                             table + " (" + columnList(index.fields) + ")";
+    if (duplicatesRowid(definition, index)) {
+        // The rowid already is this index, never Null and never twice. A
+        // second b-tree would double the cost of every insert and of every
+        // rebuild; the schema keeps the index by name, with its field, as an
+        // index that holds no rows.
+        db_.exec(head + " WHERE 0");
+        return;
+    }
+    if (checkValues && index.forbidsNull()) {
         std::string condition;
         for (const auto& field : index.fields) {
             condition += (condition.empty() ? "" : " OR ") + quoteIdentifier(field) + " IS NULL";
@@ -196,11 +281,8 @@ void SchemaWriter::createIndex(const TableDef& definition, const IndexDef& index
                         errors::duplicateKey);
         }
     }
-    const std::string sql = std::string("CREATE ") + (index.enforcesUniqueness() ? "UNIQUE " : "") +
-                            "INDEX " + quoteIdentifier(indexSqlName(definition.name, index.name)) +
-                            " ON " + table + " (" + columnList(index.fields) + ")";
     try {
-        db_.exec(sql);
+        db_.exec(head);
     } catch (const Error& error) {
         if (!index.enforcesUniqueness()) {
             throw;
@@ -247,6 +329,12 @@ void SchemaWriter::dropColumn(const TableDef& after, std::string_view field) {
              quoteIdentifier(field));
 }
 
+// The copy is the whole cost of a rebuild, so everything else is arranged
+// around it: the rules' triggers are dropped first and written last, the rows
+// go in rowid order into a table without secondary indexes (appending, never
+// splitting pages), and those indexes are built afterwards in one sorted pass
+// each. The values of indexed fields are copied unchanged and satisfied the
+// same indexes before, so they are not checked again.
 void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
     std::optional<std::int64_t> sequence;
     if (db_.tableExists("sqlite_sequence")) {
@@ -257,7 +345,17 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
         }
     }
     dropTriggers(current.name);
+    // Index names are unique in the whole schema: the copy's indexes take over
+    // the names of the current ones.
+    for (const auto& index : current.indexes) {
+        dropIndex(current.name, index.name);
+    }
     createBareTable(target, rebuildTable);
+    for (const auto& index : target.indexes) {
+        if (duplicatesRowid(target, index)) {
+            createIndexOn(target, index, rebuildTable, false);
+        }
+    }
 
     std::vector<std::string> into;
     std::vector<std::string> from;
@@ -281,13 +379,15 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
     };
     if (!into.empty()) {
         db_.exec("INSERT INTO " + quoteIdentifier(rebuildTable) + " (" + join(into) + ") SELECT " +
-                 join(from) + " FROM " + quoteIdentifier(current.name));
+                 join(from) + " FROM " + quoteIdentifier(current.name) + " ORDER BY rowid");
     }
     db_.exec("DROP TABLE " + quoteIdentifier(current.name));
     db_.exec("ALTER TABLE " + quoteIdentifier(rebuildTable) + " RENAME TO " +
              quoteIdentifier(target.name));
     for (const auto& index : target.indexes) {
-        createIndex(target, index);
+        if (!duplicatesRowid(target, index)) {
+            createIndexOn(target, index, target.name, false);
+        }
     }
     writeTriggers(target);
     if (sequence && target.autoNumberField()) {
@@ -301,6 +401,75 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
             insert.bind(2, *sequence);
             insert.run();
         }
+    }
+}
+
+void SchemaWriter::changeDefault(const TableDef& current, const TableDef& target,
+                                 std::string_view field) {
+    const FieldDef& before = current.field(field);
+    const FieldDef& after = target.field(field);
+    // Only a statement the engine wrote itself is rewritten: then the new one
+    // differs from it in that one default and in nothing else.
+    {
+        auto query =
+            db_.prepare("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?1");
+        query.bind(1, current.name);
+        if (!query.step() || query.getText(0) != createTableSql(current, current.name)) {
+            throw Error("Table '" + current.name + "' has a definition of its own",
+                        errors::invalidArgument);
+        }
+    }
+    if (hasRows(target.name)) {
+        // Rows stored before the column was appended hold no value of it and
+        // read whatever the definition says. Pointed at a value nobody stores,
+        // they show themselves and are given, once, the value they read so far.
+        rewriteDefault(target, after.name, std::string(unstoredValue));
+        dropFieldTriggers(target.name, after.name);
+        db_.exec("UPDATE " + quoteIdentifier(target.name) + " SET " + quoteIdentifier(after.name) +
+                 " = " + storedDefault(before, target.name).value_or("NULL") + " WHERE " +
+                 quoteIdentifier(after.name) + " IS " + unstoredValue);
+        createFieldTriggers(target, after.name);
+    }
+    rewriteDefault(target, after.name, storedDefault(after, target.name));
+}
+
+// SQLite keeps a column's default only in the table's CREATE statement, and
+// changing that statement in place is its own documented way to change what
+// leaves the stored rows alone. The new statement describes the same columns,
+// which is checked on SQLite's reading of it before anything goes on.
+void SchemaWriter::rewriteDefault(const TableDef& definition, std::string_view field,
+                                  const std::optional<std::string>& literal) {
+    std::vector<StoredColumn> expected = storedLayout(db_, definition.name);
+    for (auto& column : expected) {
+        if (equalsIgnoreCase(column[0], field)) {
+            column[3] = literal.value_or("<none>");
+        }
+    }
+    std::int64_t version = 0;
+    {
+        auto query = db_.prepare("PRAGMA schema_version");
+        query.step();
+        version = query.getInt(0);
+    }
+    {
+        WritableSchema writable(db_);
+        auto update =
+            db_.prepare("UPDATE sqlite_master SET sql = ?1 WHERE type = 'table' AND name = ?2");
+        update.bind(1, createTableSql(definition, definition.name, field, literal));
+        update.bind(2, definition.name);
+        update.run();
+        if (db_.changes() != 1) {
+            throw Error("The definition of table '" + definition.name + "' was not found",
+                        errors::itemNotFound);
+        }
+        // A new schema version makes every connection, this one included,
+        // read the schema again.
+        db_.exec("PRAGMA schema_version = " + std::to_string(version + 1));
+    }
+    if (storedLayout(db_, definition.name) != expected) {
+        throw Error("The default of field '" + definition.name + "." + std::string(field) +
+                        "' could not be changed in place",
+                    errors::invalidArgument);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "db/Sqlite.h"
 #include "db/TableDef.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,6 +28,9 @@ class SchemaWriter {
     // Table, indexes and triggers of a new table.
     void createTable(const TableDef& definition);
     void createIndex(const TableDef& definition, const IndexDef& index);
+    // True for an index on the auto number alone: SQLite keeps that column as
+    // the table's rowid, which is unique and ordered already.
+    static bool duplicatesRowid(const TableDef& definition, const IndexDef& index);
     void dropIndex(std::string_view table, std::string_view index);
 
     // Appends `field` (already part of `after`) in place. Rows already stored
@@ -41,6 +45,14 @@ class SchemaWriter {
     // out Null.
     void rebuild(const TableDef& current, const TableDef& target);
 
+    // Gives field `field` its default of `target` (it has the one of
+    // `current`), which only rows written later get. Stored rows keep their
+    // values, those stored before the column was appended included, and the
+    // table is not copied. Raises korvana::Error, having changed nothing the
+    // caller's savepoint cannot undo, when SQLite cannot take the change in
+    // place; the caller rebuilds then.
+    void changeDefault(const TableDef& current, const TableDef& target, std::string_view field);
+
     // All rules of the table, or those of one field.
     void writeTriggers(const TableDef& definition);
     void writeFieldTriggers(const TableDef& definition, std::string_view field);
@@ -50,6 +62,13 @@ class SchemaWriter {
 
   private:
     void createBareTable(const TableDef& definition, std::string_view sqlName);
+    // Creates `index` of `definition` on the SQLite table `sqlTable` (the
+    // table itself, or the copy a rebuild fills). `checkValues` looks for Null
+    // and duplicate keys first, to name the index in the error.
+    void createIndexOn(const TableDef& definition, const IndexDef& index, std::string_view sqlTable,
+                       bool checkValues);
+    void rewriteDefault(const TableDef& definition, std::string_view field,
+                        const std::optional<std::string>& literal);
     void createFieldTriggers(const TableDef& definition, std::string_view field);
     void dropFieldTriggers(std::string_view table, std::string_view field);
 

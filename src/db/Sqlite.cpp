@@ -1,7 +1,6 @@
 #include "db/Sqlite.h"
 
 #include <sqlite3.h>
-
 #include <utility>
 
 namespace korvana::sqlite {
@@ -39,6 +38,12 @@ Database::Database(const std::string& path, Mode mode) : path_(path) {
     // other file, before anything could be written to it.
     try {
         exec("SELECT count(*) FROM sqlite_master");
+        // This SQLite is built to overwrite every freed page with zeros, which
+        // turns dropping a large table (each rebuild does) into a rewrite of
+        // all its pages through the journal. Freed content is still cleared
+        // wherever that costs no extra writes; the compaction at the end of
+        // every check leaves none of the rest in the file.
+        exec("PRAGMA secure_delete = FAST");
     } catch (...) {
         sqlite3_close(db_);
         db_ = nullptr;
@@ -81,7 +86,9 @@ void Database::exec(std::string_view sql) {
     }
 }
 
-Statement Database::prepare(std::string_view sql) { return Statement(*this, sql); }
+Statement Database::prepare(std::string_view sql) {
+    return Statement(*this, sql);
+}
 
 bool Database::tableExists(std::string_view name) {
     Statement query(*this, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 "
@@ -90,9 +97,13 @@ bool Database::tableExists(std::string_view name) {
     return query.step();
 }
 
-std::int64_t Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_); }
+std::int64_t Database::lastInsertRowId() const {
+    return sqlite3_last_insert_rowid(db_);
+}
 
-int Database::changes() const { return sqlite3_changes(db_); }
+int Database::changes() const {
+    return sqlite3_changes(db_);
+}
 
 Statement::Statement(Database& db, std::string_view sql) : db_(&db) {
     if (sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &stmt_,
@@ -101,7 +112,9 @@ Statement::Statement(Database& db, std::string_view sql) : db_(&db) {
     }
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
 Statement::Statement(Statement&& other) noexcept
     : db_(other.db_), stmt_(std::exchange(other.stmt_, nullptr)) {}
@@ -166,7 +179,9 @@ void Statement::reset() {
     sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::columnCount() const { return sqlite3_column_count(stmt_); }
+int Statement::columnCount() const {
+    return sqlite3_column_count(stmt_);
+}
 
 std::string Statement::columnName(int column) const {
     const char* name = sqlite3_column_name(stmt_, column);
@@ -177,11 +192,17 @@ bool Statement::isNull(int column) const {
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
-int Statement::columnType(int column) const { return sqlite3_column_type(stmt_, column); }
+int Statement::columnType(int column) const {
+    return sqlite3_column_type(stmt_, column);
+}
 
-std::int64_t Statement::getInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+std::int64_t Statement::getInt(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
 
-double Statement::getDouble(int column) const { return sqlite3_column_double(stmt_, column); }
+double Statement::getDouble(int column) const {
+    return sqlite3_column_double(stmt_, column);
+}
 
 std::string Statement::getText(int column) const {
     const auto* text = sqlite3_column_text(stmt_, column);
@@ -196,7 +217,9 @@ std::vector<std::uint8_t> Statement::getBlob(int column) const {
     return data ? std::vector<std::uint8_t>(data, data + size) : std::vector<std::uint8_t>();
 }
 
-Transaction::Transaction(Database& db) : db_(db) { db_.exec("BEGIN IMMEDIATE"); }
+Transaction::Transaction(Database& db) : db_(db) {
+    db_.exec("BEGIN IMMEDIATE");
+}
 
 Transaction::~Transaction() {
     if (!done_) {
