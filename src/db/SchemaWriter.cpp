@@ -345,14 +345,14 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
         }
     }
     dropTriggers(current.name);
-    // Index names are unique in the whole schema: the copy's indexes take over
-    // the names of the current ones.
-    for (const auto& index : current.indexes) {
-        dropIndex(current.name, index.name);
-    }
+    // Index names are unique in the whole schema: the auto number's index,
+    // made before the copy, takes its name over now; the others go with the
+    // old table. Pages freed here are copied to the journal when they are
+    // used again, so the copy itself goes to fresh pages.
     createBareTable(target, rebuildTable);
     for (const auto& index : target.indexes) {
         if (duplicatesRowid(target, index)) {
+            dropIndex(current.name, index.name);
             createIndexOn(target, index, rebuildTable, false);
         }
     }
