@@ -101,7 +101,8 @@ std::filesystem::path LaunchBenchRoot::program(const std::string& name) const {
 
 MeasuredRun LaunchBenchRoot::run(const std::string& program,
                                  const std::vector<std::string>& arguments,
-                                 const std::map<std::string, std::string>& environment) const {
+                                 const std::map<std::string, std::string>& environment,
+                                 const std::filesystem::path& watched) const {
     std::map<std::string, std::string> variables = environment;
     variables.try_emplace("KORVANA_ROOT", root_.string());
     variables.try_emplace("QT_QPA_PLATFORM", platform_);
@@ -147,7 +148,23 @@ MeasuredRun LaunchBenchRoot::run(const std::string& program,
     }
     // Wait without reaping, read the zombie's own times, then reap it.
     siginfo_t info{};
-    waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    if (watched.empty()) {
+        waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    } else {
+        for (;;) {
+            info.si_pid = 0;
+            waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT | WNOHANG);
+            if (info.si_pid == pid) {
+                break;
+            }
+            if (!measured.cpuSecondsAtFile && std::filesystem::exists(watched)) {
+                measured.wallSecondsAtFile =
+                    static_cast<double>(monotonicNanoseconds() - measured.startNanoseconds) / 1e9;
+                measured.cpuSecondsAtFile = ownCpuSeconds(pid);
+            }
+            usleep(20'000);
+        }
+    }
     measured.wallSeconds =
         static_cast<double>(monotonicNanoseconds() - measured.startNanoseconds) / 1e9;
     measured.ownCpuSeconds = ownCpuSeconds(pid);

@@ -16,6 +16,10 @@ struct MeasuredRun {
     // The process's own user and system time, not that of the programs it
     // started and waited for.
     double ownCpuSeconds = 0;
+    // When a watched file appeared while the process ran: the wall and own
+    // CPU time up to then.
+    std::optional<double> wallSecondsAtFile;
+    std::optional<double> cpuSecondsAtFile;
 };
 
 // A temporary system root holding the demo installation (scripts/seed-demo
@@ -33,9 +37,11 @@ class LaunchBenchRoot {
     std::filesystem::path file(const std::string& name) const { return folder_ / name; }
 
     // Runs a program from the bench's folder to its end on this root, with
-    // the given environment variables added.
+    // the given environment variables added. With `watched`, the times up to
+    // the moment that file appears are taken too (looked for every 20 ms).
     MeasuredRun run(const std::string& program, const std::vector<std::string>& arguments,
-                    const std::map<std::string, std::string>& environment) const;
+                    const std::map<std::string, std::string>& environment,
+                    const std::filesystem::path& watched = {}) const;
 
     // The "splash-shown" time of a trace file; nothing when it is not there.
     static std::optional<long long> splashShown(const std::filesystem::path& trace);
