@@ -78,7 +78,8 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
         [&](std::function<void()> releaseConfiguration) -> std::unique_ptr<Launcher> {
             return std::make_unique<app::IdeLauncher>(ide::IdeEnvironment{
                 registry, *messages, texts, settings, root.windowsFolder(), *processes,
-                [&host] { host.processEvents(); }, std::move(releaseConfiguration)});
+                [&host] { host.processEvents(); }, std::move(releaseConfiguration),
+                [&host](RunningProcess& process) { host.waitForProcess(process); }});
         },
         [&](ConfigurationComponent& configuration, const std::string& projectName) {
             ProjectRegistration registration(registry, configuration, *messages, texts);

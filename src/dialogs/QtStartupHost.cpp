@@ -3,6 +3,8 @@
 #include "dialogs/QtText.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QSocketNotifier>
 
 namespace korvana::dialogs {
 
@@ -59,6 +61,21 @@ void QtStartupHost::unloadMainWindow() {
 
 void QtStartupHost::processEvents() {
     QCoreApplication::processEvents();
+}
+
+void QtStartupHost::waitForProcess(RunningProcess& process) {
+    const int notifier = process.endNotifier();
+    if (notifier < 0) {
+        return;
+    }
+    // The notifier stays readable once the process has ended, so an end
+    // between the look below and the loop's start still wakes the loop.
+    QSocketNotifier ended(notifier, QSocketNotifier::Read);
+    QEventLoop loop;
+    QObject::connect(&ended, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    if (!process.waitFor(std::chrono::milliseconds(0))) {
+        loop.exec();
+    }
 }
 
 void QtStartupHost::showCheckProgress(const dbupgrade::CheckProgress& progress) {

@@ -4,6 +4,7 @@
 #include "dialogs/FLogo.h"
 #include "dialogs/QtMessageService.h"
 #include "dialogs/StartupTrace.h"
+#include "platform/Process.h"
 #include "startup/StartupHost.h"
 #include "text/TextService.h"
 
@@ -43,6 +44,12 @@ class QtStartupHost : public StartupHost {
     void unloadMainWindow() override;
     void processEvents() override;
     void showCheckProgress(const dbupgrade::CheckProgress& progress) override;
+
+    // Sleeps in the event loop until the process ends, so that the windows
+    // stay responsive while the IDE runs and the program uses no processor
+    // time meanwhile. Returns at once for a process without an end notifier
+    // (the caller then waits in slices) and when the program is told to quit.
+    void waitForProcess(RunningProcess& process);
 
     const std::string& helpFile() const { return helpFile_; }
     FKorvanaStudio* mainWindow() const { return mainWindow_.get(); }

@@ -173,6 +173,9 @@ StartOutcome CVB::Start(CKVProject& project) {
         return restoreAfter(StartOutcome::StartFailed);
     }
 
+    if (env_.waitForIde) {
+        env_.waitForIde(*process);
+    }
     while (!process->waitFor(waitSlice)) {
         if (env_.processEvents) {
             env_.processEvents();

@@ -38,6 +38,11 @@ struct IdeEnvironment {
     // Releases the process-wide configuration component so that the IDE finds
     // the studio's components free.
     std::function<void()> releaseConfiguration;
+    // Waits until the IDE has ended while the windows stay responsive, for a
+    // program whose event loop can sleep on the process's end notifier. When
+    // empty, the launcher waits in 10 ms slices and calls `processEvents`
+    // between them.
+    std::function<void(RunningProcess&)> waitForIde;
 };
 
 // How one `Start` ended.

@@ -21,6 +21,12 @@ class RunningProcess {
     // The exit status once the process has ended; nothing before, or when it
     // was ended by a signal.
     virtual std::optional<int> exitCode() const = 0;
+
+    // A descriptor that becomes readable when the process ends, so that an
+    // event loop can sleep until then instead of waking up to ask; -1 where
+    // the system offers none. It stays owned by the process; `waitFor` still
+    // has to be called to collect the end.
+    virtual int endNotifier() const { return -1; }
 };
 
 // Starts programs from a Windows-style command line: the first argument names

@@ -21,6 +21,7 @@ class SpawnedProcess : public RunningProcess {
 
     bool waitFor(std::chrono::milliseconds timeout) override;
     std::optional<int> exitCode() const override { return exitCode_; }
+    int endNotifier() const override { return ended_ ? -1 : pidfd_; }
 
   private:
     // Collects the ended child's status; `block` false only looks.

@@ -3,7 +3,9 @@
 #include "QtPrinters.h"
 
 #include <QSignalSpy>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace korvana::dialogs {
 namespace {
@@ -46,6 +48,30 @@ TEST_F(QtStartupHostTest, CheckProgressShowsInTheMainWindow) {
     host.showMainWindow();
     host.showCheckProgress({3, 12, "4.01.003"});
     EXPECT_EQ(host.mainWindow()->status(), "Version 4.01.003 (3/12)");
+}
+
+// While the IDE runs the program sleeps in its event loop: timers still fire,
+// and the wait itself costs next to no processor time.
+TEST_F(QtStartupHostTest, WaitsForAProcessInTheEventLoopWithoutPolling) {
+    const auto runner = makeProcessRunner();
+    const auto process = runner->start(R"("/bin/sh" "-c" "sleep 0.3")");
+    bool timerFired = false;
+    QTimer::singleShot(50ms, [&] { timerFired = true; });
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    host.waitForProcess(*process);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+
+    EXPECT_TRUE(process->waitFor(0ms));
+    EXPECT_EQ(process->exitCode(), 0);
+    EXPECT_TRUE(timerFired);
+    const auto cpu = [](const rusage& usage) {
+        return std::chrono::seconds(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+               std::chrono::microseconds(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+    };
+    EXPECT_LT(cpu(after) - cpu(before), 100ms);
 }
 
 } // namespace

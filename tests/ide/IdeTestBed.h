@@ -44,7 +44,7 @@ class IdeTestBed : public testing::Test {
     std::unique_ptr<CVB> makeLauncher() {
         return std::make_unique<CVB>(
             IdeEnvironment{registry, messages, texts, settings, windowsFolder(), runner,
-                           [this] { ++eventRounds; }, [this] { ++releases; }});
+                           [this] { ++eventRounds; }, [this] { ++releases; }, waitForIde});
     }
 
     std::filesystem::path windowsFolder() const { return scratch / "windows"; }
@@ -106,6 +106,7 @@ class IdeTestBed : public testing::Test {
     FakeProcessRunner runner;
     int eventRounds = 0;
     int releases = 0;
+    std::function<void(RunningProcess&)> waitForIde;
 };
 
 } // namespace korvana::ide::test

@@ -316,6 +316,23 @@ TEST_F(LauncherRun, PassesQuotedPathsAndHandlesEventsWhileWaiting) {
     }
 }
 
+// A program that sleeps on the IDE's end itself is trusted with the wait; the
+// launcher only collects the end and never polls while the IDE runs.
+TEST_F(LauncherRun, LeavesTheWaitToTheProgramWhenItCanSleepOnTheEnd) {
+    int programWaits = 0;
+    waitForIde = [&](RunningProcess& process) {
+        ++programWaits;
+        while (!process.waitFor(std::chrono::milliseconds(1000))) {
+        }
+    };
+    auto launcher = makeLauncher();
+    auto project = makeProject("Plant1");
+    runner.endsOnWait = 3;
+    EXPECT_EQ(launcher->Start(project), StartOutcome::Ran);
+    EXPECT_EQ(programWaits, 1);
+    EXPECT_EQ(eventRounds, 0);
+}
+
 TEST_F(LauncherRun, UnusableProjectFileAndAddInListAreLeftAloneAndTheRunGoesOn) {
     const char bytes[] = "[Add-Ins32]\r\n\0\x01";
     const std::string binary(bytes, sizeof bytes - 1);
