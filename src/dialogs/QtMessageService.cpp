@@ -1,6 +1,6 @@
 #include "dialogs/QtMessageService.h"
 
-#include "dialogs/MessageBoxSpec.h"
+#include "dialogs/MessageBoxLayout.h"
 #include "dialogs/QtText.h"
 
 #include <QAbstractButton>
@@ -16,12 +16,13 @@ constexpr TextId cancelCaption{11};
 } // namespace
 
 Answer QtMessageService::show(const Message& message) {
-    const MessageBoxSpec spec = messageBoxSpec(message.style);
+    const MessageBoxLayout layout = messageBoxLayout(message.style);
     QWidget* owner = QApplication::activeWindow();
     if (owner == nullptr) {
         owner = fallbackOwner_.data();
     }
-    QMessageBox box(spec.icon, qtText(message.title), qtText(message.text), spec.buttons, owner);
+    QMessageBox box(layout.icon, qtText(message.title), qtText(message.text), layout.buttons,
+                    owner);
     // Texts may hold "<" (paths, placeholders): never let Qt take them for markup.
     box.setTextFormat(Qt::PlainText);
     if (QAbstractButton* ok = box.button(QMessageBox::Ok)) {
@@ -30,8 +31,8 @@ Answer QtMessageService::show(const Message& message) {
     if (QAbstractButton* cancel = box.button(QMessageBox::Cancel)) {
         cancel->setText(qtText(texts_.LoadText(cancelCaption)));
     }
-    box.setDefaultButton(spec.defaultButton);
-    box.setEscapeButton(spec.escapeButton);
+    box.setDefaultButton(layout.defaultButton);
+    box.setEscapeButton(layout.escapeButton);
     box.exec();
     return answerFor(message.style, box.standardButton(box.clickedButton()));
 }

@@ -1,5 +1,5 @@
 #include "QtPrinters.h"
-#include "dialogs/MessageBoxSpec.h"
+#include "dialogs/MessageBoxLayout.h"
 #include "dialogs/QtMessageService.h"
 
 #include <QAbstractButton>
@@ -21,7 +21,7 @@ struct StyleCase {
     QMessageBox::StandardButton escapeButton;
 };
 
-TEST(MessageBoxSpecTest, EachStyleHasItsIconButtonsAndDefault) {
+TEST(MessageBoxLayoutTest, EachStyleHasItsIconButtonsAndDefault) {
     using B = QMessageBox;
     const StyleCase cases[] = {
         {"critical", MessageStyle::critical(), B::Critical, B::Ok, B::Ok, B::Ok},
@@ -34,11 +34,11 @@ TEST(MessageBoxSpecTest, EachStyleHasItsIconButtonsAndDefault) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const MessageBoxSpec spec = messageBoxSpec(c.style);
-        EXPECT_EQ(spec.icon, c.icon);
-        EXPECT_EQ(spec.buttons, c.buttons);
-        EXPECT_EQ(spec.defaultButton, c.defaultButton);
-        EXPECT_EQ(spec.escapeButton, c.escapeButton);
+        const MessageBoxLayout layout = messageBoxLayout(c.style);
+        EXPECT_EQ(layout.icon, c.icon);
+        EXPECT_EQ(layout.buttons, c.buttons);
+        EXPECT_EQ(layout.defaultButton, c.defaultButton);
+        EXPECT_EQ(layout.escapeButton, c.escapeButton);
         // A box closed by its window button answers as Esc does, never Yes or OK
         // on a question the user declined to answer.
         EXPECT_EQ(answerFor(c.style, QMessageBox::NoButton), answerFor(c.style, c.escapeButton));

@@ -1,4 +1,4 @@
-#include "dialogs/MessageBoxSpec.h"
+#include "dialogs/MessageBoxLayout.h"
 
 namespace korvana::dialogs {
 
@@ -36,25 +36,25 @@ QMessageBox::StandardButton qtButton(Answer answer) {
 
 } // namespace
 
-MessageBoxSpec messageBoxSpec(const MessageStyle& style) {
-    MessageBoxSpec spec;
-    spec.icon = qtIcon(style.icon);
-    spec.defaultButton = qtButton(style.defaultAnswer());
+MessageBoxLayout messageBoxLayout(const MessageStyle& style) {
+    MessageBoxLayout layout;
+    layout.icon = qtIcon(style.icon);
+    layout.defaultButton = qtButton(style.defaultAnswer());
     switch (style.buttons) {
     case MessageButtons::Ok:
-        spec.buttons = QMessageBox::Ok;
-        spec.escapeButton = QMessageBox::Ok;
+        layout.buttons = QMessageBox::Ok;
+        layout.escapeButton = QMessageBox::Ok;
         break;
     case MessageButtons::OkCancel:
-        spec.buttons = QMessageBox::Ok | QMessageBox::Cancel;
-        spec.escapeButton = QMessageBox::Cancel;
+        layout.buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        layout.escapeButton = QMessageBox::Cancel;
         break;
     case MessageButtons::YesNo:
-        spec.buttons = QMessageBox::Yes | QMessageBox::No;
-        spec.escapeButton = QMessageBox::No;
+        layout.buttons = QMessageBox::Yes | QMessageBox::No;
+        layout.escapeButton = QMessageBox::No;
         break;
     }
-    return spec;
+    return layout;
 }
 
 Answer answerFor(const MessageStyle& style, QMessageBox::StandardButton pressed) {
@@ -70,7 +70,7 @@ Answer answerFor(const MessageStyle& style, QMessageBox::StandardButton pressed)
     default:
         break;
     }
-    return answerFor(style, messageBoxSpec(style).escapeButton);
+    return answerFor(style, messageBoxLayout(style).escapeButton);
 }
 
 } // namespace korvana::dialogs

@@ -8,7 +8,7 @@ namespace korvana::dialogs {
 
 // How a message style looks as a Qt message box. Kept apart from the box itself
 // so that the mapping can be checked without showing anything.
-struct MessageBoxSpec {
+struct MessageBoxLayout {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::Ok;
@@ -16,7 +16,7 @@ struct MessageBoxSpec {
     QMessageBox::StandardButton escapeButton = QMessageBox::Ok;
 };
 
-MessageBoxSpec messageBoxSpec(const MessageStyle& style);
+MessageBoxLayout messageBoxLayout(const MessageStyle& style);
 
 // The answer a pressed button stands for. A box closed without any of its
 // buttons (NoButton) answers as its escape button would.
