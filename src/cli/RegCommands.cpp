@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "platform/Error.h"
+#include "platform/HexBytes.h"
 #include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
 #include "platform/RegistryNames.h"
@@ -44,16 +45,6 @@ KeyArgument parseKey(const std::string& text) {
     return key;
 }
 
-std::string hexText(const std::vector<std::uint8_t>& bytes) {
-    static constexpr char digits[] = "0123456789abcdef";
-    std::string text;
-    for (const auto byte : bytes) {
-        text.push_back(digits[byte >> 4]);
-        text.push_back(digits[byte & 0xF]);
-    }
-    return text;
-}
-
 // What `get` prints: text as it is, a 32-bit number in decimal as the
 // system reads it (signed), anything else as hex bytes.
 std::string displayText(const RegistryValue& value) {
@@ -63,7 +54,7 @@ std::string displayText(const RegistryValue& value) {
     if (const auto* number = std::get_if<std::uint32_t>(&value.data)) {
         return std::to_string(static_cast<std::int32_t>(*number));
     }
-    return hexText(std::get<std::vector<std::uint8_t>>(value.data));
+    return toHex(std::get<std::vector<std::uint8_t>>(value.data));
 }
 
 std::uint32_t parseDword(const std::string& text) {

@@ -128,14 +128,5 @@ TEST(StandinVersionTest, TellsTheVersionFromTheProgramName) {
     EXPECT_EQ(versionFromProgramName(""), 6);
 }
 
-TEST(StandinHexTest, ReadsAndWritesHexPairs) {
-    EXPECT_EQ(toHex({0x00, 0x0a, 0xff}), "000aff");
-    EXPECT_EQ(parseHex("000AfF"), (Bytes{0x00, 0x0a, 0xff}));
-    EXPECT_EQ(parseHex(""), Bytes{});
-    EXPECT_FALSE(parseHex("0"));
-    EXPECT_FALSE(parseHex("0x"));
-    EXPECT_FALSE(parseHex(" 00"));
-}
-
 } // namespace
 } // namespace korvana::standin

@@ -2,6 +2,7 @@
 
 #include "db/DbErrors.h"
 #include "platform/Error.h"
+#include "platform/HexBytes.h"
 
 #include <array>
 #include <cctype>
@@ -33,37 +34,16 @@ std::int64_t integerInRange(const nlohmann::json& json, std::int64_t low, std::i
     return value;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lower >= 'a' && lower <= 'f') {
-        return lower - 'a' + 10;
-    }
-    return -1;
-}
-
 Bytes bytesFromJson(const nlohmann::json& json, const std::string& where) {
     if (!json.is_object() || json.size() != 1 || !json.contains("hex") ||
         !json["hex"].is_string()) {
         mismatch(where, "binary data as {\"hex\": \"...\"}", json);
     }
-    const auto& text = json["hex"].get_ref<const std::string&>();
-    if (text.size() % 2 != 0) {
-        mismatch(where, "an even number of hex digits", json);
+    auto bytes = parseHex(json["hex"].get_ref<const std::string&>());
+    if (!bytes) {
+        mismatch(where, "pairs of hex digits", json);
     }
-    Bytes bytes;
-    bytes.reserve(text.size() / 2);
-    for (std::size_t i = 0; i < text.size(); i += 2) {
-        const int high = hexDigit(text[i]);
-        const int low = hexDigit(text[i + 1]);
-        if (high < 0 || low < 0) {
-            mismatch(where, "hex digits", json);
-        }
-        bytes.push_back(static_cast<std::uint8_t>(high * 16 + low));
-    }
-    return bytes;
+    return *bytes;
 }
 
 } // namespace
@@ -179,14 +159,7 @@ nlohmann::ordered_json valueToJson(const Value& value) {
             if constexpr (std::is_same_v<T, std::monostate>) {
                 return nullptr;
             } else if constexpr (std::is_same_v<T, Bytes>) {
-                static constexpr char digits[] = "0123456789abcdef";
-                std::string hex;
-                hex.reserve(v.size() * 2);
-                for (std::uint8_t byte : v) {
-                    hex.push_back(digits[byte >> 4]);
-                    hex.push_back(digits[byte & 0x0f]);
-                }
-                return nlohmann::ordered_json{{"hex", hex}};
+                return nlohmann::ordered_json{{"hex", toHex(v)}};
             } else if constexpr (std::is_same_v<T, DateTime>) {
                 return v.text;
             } else {

@@ -1,6 +1,6 @@
-#include "HexBytes.h"
+#include "platform/HexBytes.h"
 
-namespace korvana::standin {
+namespace korvana {
 
 namespace {
 
@@ -19,7 +19,7 @@ int digitValue(char c) {
 
 } // namespace
 
-std::string toHex(const Bytes& bytes) {
+std::string toHex(std::span<const std::uint8_t> bytes) {
     static constexpr char digits[] = "0123456789abcdef";
     std::string text;
     text.reserve(bytes.size() * 2);
@@ -30,11 +30,11 @@ std::string toHex(const Bytes& bytes) {
     return text;
 }
 
-std::optional<Bytes> parseHex(std::string_view text) {
+std::optional<std::vector<std::uint8_t>> parseHex(std::string_view text) {
     if (text.size() % 2 != 0) {
         return std::nullopt;
     }
-    Bytes bytes;
+    std::vector<std::uint8_t> bytes;
     bytes.reserve(text.size() / 2);
     for (std::size_t at = 0; at < text.size(); at += 2) {
         const int high = digitValue(text[at]);
@@ -47,4 +47,4 @@ std::optional<Bytes> parseHex(std::string_view text) {
     return bytes;
 }
 
-} // namespace korvana::standin
+} // namespace korvana
