@@ -5,6 +5,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 
 #include <fcntl.h>
@@ -70,34 +71,6 @@ std::string registeredFolder(const Registry& registry, const std::string& projec
     return {};
 }
 
-// Settings access that always ends with CloseProject.
-class SettingsAccess {
-  public:
-    SettingsAccess(ConfigurationComponent& configuration, const std::string& projectName)
-        : configuration_(configuration), handle_(configuration.OpenProject(projectName)) {}
-    ~SettingsAccess() {
-        try {
-            configuration_.CloseProject(handle_);
-        } catch (...) {
-            // Closing releases a handle; a failure leaves nothing to undo.
-        }
-    }
-    SettingsAccess(const SettingsAccess&) = delete;
-    SettingsAccess& operator=(const SettingsAccess&) = delete;
-
-    std::string get(std::string_view key) {
-        return settingText(
-            configuration_.GetValue(handle_, "Global", key, SettingValue{std::string()}));
-    }
-    void set(std::string_view key, const std::string& value) {
-        configuration_.SetValue(handle_, "Global", key, SettingValue{value});
-    }
-
-  private:
-    ConfigurationComponent& configuration_;
-    ProjectHandle handle_;
-};
-
 // Refuses a file that is no project database or that another process holds:
 // neither the file nor its earlier backup is touched then.
 std::optional<CheckResult> refuseUnusable(const std::filesystem::path& projectFile) {
@@ -149,8 +122,8 @@ CheckPlan PlanProjectCheck(const Registry& registry, ConfigurationComponent& con
                            const std::string& projectName) {
     CheckPlan plan;
     plan.projectFile = resolveProjectFile(registry, projectName);
-    SettingsAccess settings(configuration, projectName);
-    plan.storedVersion = settings.get("DBVersion");
+    OpenProjectSettings settings(configuration, projectName);
+    plan.storedVersion = settings.text("Global", "DBVersion");
     plan.rungs = rungsAfter(plan.storedVersion);
     return plan;
 }
@@ -186,9 +159,10 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
 
     CheckResult result;
     {
-        SettingsAccess settings(environment.configuration, projectName);
-        result.storedVersion = settings.get("DBVersion");
-        settings.set("ProjectTemplate", normaliseTemplateName(settings.get("ProjectTemplate")));
+        OpenProjectSettings settings(environment.configuration, projectName);
+        result.storedVersion = settings.text("Global", "DBVersion");
+        settings.setText("Global", "ProjectTemplate",
+                         normaliseTemplateName(settings.text("Global", "ProjectTemplate")));
     }
 
     // Compared with the version read above, whatever the steps do.
@@ -223,11 +197,13 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
     }
 
     {
-        SettingsAccess settings(environment.configuration, projectName);
-        settings.set("DBVersion", std::string(currentDbVersion));
-        settings.set("KorvanaVersion", environment.registry.readString(Hive::CurrentUser, userKey,
-                                                                       "Version", "4.01.000"));
-        settings.set("ProjectPath", registeredFolder(environment.registry, projectName));
+        OpenProjectSettings settings(environment.configuration, projectName);
+        settings.setText("Global", "DBVersion", std::string(currentDbVersion));
+        settings.setText(
+            "Global", "KorvanaVersion",
+            environment.registry.readString(Hive::CurrentUser, userKey, "Version", "4.01.000"));
+        settings.setText("Global", "ProjectPath",
+                         registeredFolder(environment.registry, projectName));
     }
 
     const MergeEnvironment merge{environment.registry, environment.configuration,

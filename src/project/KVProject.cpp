@@ -4,8 +4,8 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "project/GroupFileReader.h"
-#include "project/OpenProjectSettings.h"
 #include "project/RegisteredProject.h"
+#include "services/OpenProjectSettings.h"
 
 #include <filesystem>
 #include <memory>

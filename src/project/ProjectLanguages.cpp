@@ -6,7 +6,7 @@
 #include "platform/TextUtil.h"
 #include "project/KVProject.h"
 #include "project/LanguageName.h"
-#include "project/OpenProjectSettings.h"
+#include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 #include "text/PadLeft.h"
 

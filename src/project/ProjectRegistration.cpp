@@ -4,7 +4,7 @@
 #include "platform/Paths.h"
 #include "project/GroupFileReader.h"
 #include "project/GuardedProcedure.h"
-#include "project/OpenProjectSettings.h"
+#include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 #include "text/Messages.h"
 

@@ -1,7 +1,7 @@
 #include "project/ServerComponents.h"
 
 #include "platform/TextUtil.h"
-#include "project/OpenProjectSettings.h"
+#include "services/OpenProjectSettings.h"
 
 namespace korvana {
 

@@ -37,6 +37,9 @@ class OpenProjectSettings {
     std::vector<Setting> section(std::string_view name) {
         return settings_.GetSection(handle_, name);
     }
+    void setText(std::string_view section, std::string_view key, const std::string& value) {
+        settings_.SetValue(handle_, section, key, SettingValue{value});
+    }
 
   private:
     ConfigurationComponent& settings_;
