@@ -7,6 +7,7 @@
 #include "services/ConfigurationComponent.h"
 #include "services/ResolveProjectFile.h"
 #include "support/MemoryRegistry.h"
+#include "support/RecordingLog.h"
 #include "support/ScratchDir.h"
 #include "text/TextService.h"
 
@@ -15,20 +16,6 @@
 #include <vector>
 
 namespace korvana::test {
-
-class RecordingLog : public db::DebugLog {
-  public:
-    void write(std::string_view line) override { lines.emplace_back(line); }
-    bool mentions(std::string_view part) const {
-        for (const auto& line : lines) {
-            if (line.find(part) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-    std::vector<std::string> lines;
-};
 
 inline std::string fixtureText(const char* name) {
     return readFile(std::filesystem::path(KORVANA_SOURCE_DIR) / "tests/fixtures" / name);

@@ -3,6 +3,7 @@
 #include "dbupgrade/steps/UpgradeSteps.h"
 #include "services/ResolveProjectFile.h"
 #include "support/MemoryRegistry.h"
+#include "support/RecordingLog.h"
 #include "support/ScratchDir.h"
 #include "text/TextService.h"
 
@@ -16,20 +17,6 @@ namespace korvana::dbupgrade {
 namespace {
 
 using namespace korvana::test;
-
-class StepLog : public db::DebugLog {
-  public:
-    void write(std::string_view line) override { lines.emplace_back(line); }
-    bool mentions(std::string_view part) const {
-        for (const auto& line : lines) {
-            if (line.find(part) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
-    std::vector<std::string> lines;
-};
 
 constexpr std::array<UpgradeStep, 8> firstSteps = {
     Upgrade_4_01_001, Upgrade_4_01_002, Upgrade_4_01_003, Upgrade_4_01_004,
@@ -68,7 +55,7 @@ class LegacyProject {
     std::filesystem::path projectFile = scratch / "Projects" / "Plant" / "Plant.kvs";
     MemoryRegistry registry;
     TextService texts;
-    StepLog log;
+    RecordingLog log;
     UpgradeEnvironment environment{registry, texts, log};
 };
 

@@ -5,6 +5,7 @@
 #include "dbupgrade/steps/UpgradeSteps.h"
 #include "services/ResolveProjectFile.h"
 #include "support/MemoryRegistry.h"
+#include "support/RecordingLog.h"
 #include "support/ScratchDir.h"
 #include "text/TextService.h"
 
@@ -17,12 +18,6 @@
 #include <vector>
 
 namespace korvana::test {
-
-class LineLog : public db::DebugLog {
-  public:
-    void write(std::string_view line) override { lines.emplace_back(line); }
-    std::vector<std::string> lines;
-};
 
 struct NamedStep {
     const char* version;
@@ -100,7 +95,7 @@ class LaterStepsBed {
     std::filesystem::path projectFile = scratch / "Projects" / "Plant" / "Plant.kvs";
     MemoryRegistry registry;
     TextService texts;
-    LineLog log;
+    RecordingLog log;
     dbupgrade::UpgradeEnvironment environment{registry, texts, log};
 };
 
