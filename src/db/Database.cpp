@@ -132,6 +132,24 @@ void writeTriggersOf(SchemaWriter& writer, const TableDef& table,
     }
 }
 
+// Jet keeps a field that an index covers, and a table's last field.
+void checkDeletable(const TableDef& table, const FieldDef& field) {
+    for (const auto& index : table.indexes) {
+        for (const auto& name : index.fields) {
+            if (equalsIgnoreCase(name, field.name)) {
+                throw Error("Field " + where(table.name, field.name) +
+                                " cannot be deleted: it is part of the index '" + index.name + "'",
+                            errors::fieldInIndex);
+            }
+        }
+    }
+    if (table.fields.size() == 1) {
+        throw Error("Field " + where(table.name, field.name) +
+                        " cannot be deleted: it is the table's only field",
+                    errors::invalidArgument);
+    }
+}
+
 int nextPosition(const TableDef& table) {
     int next = 0;
     for (const auto& field : table.fields) {
@@ -338,20 +356,7 @@ void Database::deleteField(std::string_view table, std::string_view fieldName) {
     Catalogue catalogue(db);
     const TableDef current = catalogue.load(table);
     const FieldDef& field = current.field(fieldName);
-    for (const auto& index : current.indexes) {
-        for (const auto& name : index.fields) {
-            if (equalsIgnoreCase(name, field.name)) {
-                throw Error("Field " + where(current.name, field.name) +
-                                " cannot be deleted: it is part of the index '" + index.name + "'",
-                            errors::fieldInIndex);
-            }
-        }
-    }
-    if (current.fields.size() == 1) {
-        throw Error("Field " + where(current.name, field.name) +
-                        " cannot be deleted: it is the table's only field",
-                    errors::invalidArgument);
-    }
+    checkDeletable(current, field);
     TableDef target = current;
     target.fields.erase(target.fields.begin() + (&field - current.fields.data()));
     SchemaWriter writer(db);
@@ -360,6 +365,38 @@ void Database::deleteField(std::string_view table, std::string_view fieldName) {
     } else {
         writer.dropColumn(target, field.name);
     }
+    catalogue.save(target);
+    savepoint.release();
+}
+
+void Database::changeField(std::string_view table, const FieldDef& replacement,
+                           std::string_view copyStatement) {
+    auto& db = connection();
+    sqlite::Savepoint savepoint(db);
+    Catalogue catalogue(db);
+    const TableDef current = catalogue.load(table);
+    const FieldDef& old = current.field(replacement.name);
+    checkDeletable(current, old);
+    const std::string name = old.name;
+    FieldDef temporary = replacement;
+    temporary.name = name + "Temp";
+    const int position = replacement.ordinalPosition.value_or(old.ordinalPosition.value_or(0));
+    temporary.ordinalPosition.reset();
+    appendField(current.name, temporary);
+    // A copy that fails leaves the old column, and its values, in place.
+    execute(copyStatement);
+
+    // Dropping the old column, placing the new one and giving it the old name
+    // are done by one copy of the table: each on its own rewrites every row.
+    const TableDef filled = catalogue.load(current.name);
+    TableDef target = filled;
+    std::erase_if(target.fields,
+                  [&](const FieldDef& field) { return equalsIgnoreCase(field.name, name); });
+    FieldDef& field = target.field(temporary.name);
+    field.name = name;
+    field.ordinalPosition = position;
+    SchemaWriter::sortFields(target.fields, name);
+    SchemaWriter(db).rebuild(filled, target, SchemaWriter::Renamed{temporary.name, name});
     catalogue.save(target);
     savepoint.release();
 }

@@ -71,24 +71,4 @@ QueryResult Database::query(std::string_view jetSql) {
     return result;
 }
 
-void Database::changeField(std::string_view table, const FieldDef& replacement,
-                           std::string_view copyStatement) {
-    auto& db = connection();
-    sqlite::Savepoint savepoint(db);
-    const TableDef current = Catalogue(db).load(table);
-    const FieldDef& old = current.field(replacement.name);
-    const std::string name = old.name;
-    FieldDef temporary = replacement;
-    temporary.name = name + "Temp";
-    const int position = replacement.ordinalPosition.value_or(old.ordinalPosition.value_or(0));
-    temporary.ordinalPosition.reset();
-    appendField(current.name, temporary);
-    // A copy that fails leaves the old column, and its values, in place.
-    execute(copyStatement);
-    deleteField(current.name, name);
-    setOrdinalPosition(current.name, temporary.name, position);
-    renameField(current.name, temporary.name, name);
-    savepoint.release();
-}
-
 } // namespace korvana::db

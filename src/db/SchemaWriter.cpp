@@ -219,6 +219,47 @@ std::string columnList(const std::vector<std::string>& names) {
     return list;
 }
 
+// The CREATE INDEX statement of `index` of `definition` on the SQLite table
+// `sqlTable`; an index on the auto number alone is completed by " WHERE 0".
+std::string indexSql(const TableDef& definition, const IndexDef& index, std::string_view sqlTable) {
+    return std::string("CREATE ") + (index.enforcesUniqueness() ? "UNIQUE " : "") + "INDEX " +
+           quoteIdentifier(indexSqlName(definition.name, index.name)) + " ON " +
+           quoteIdentifier(sqlTable) + " (" + columnList(index.fields) + ")";
+}
+
+// Whether a column holds the same values, in the same order, under both
+// definitions: the same affinity and, for texts, the same NOCASE collation.
+bool sameKeyValues(const FieldDef& before, const FieldDef& after) {
+    return before.type == after.type || (isTextType(before.type) && isTextType(after.type));
+}
+
+bool sameFieldList(const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [](const std::string& x, const std::string& y) { return equalsIgnoreCase(x, y); });
+}
+
+// The field of `current` whose values field `name` of a rebuilt table takes.
+const FieldDef* sourceOf(const TableDef& current, std::string_view name,
+                         std::optional<SchemaWriter::Renamed> renamed) {
+    if (renamed && equalsIgnoreCase(name, renamed->to)) {
+        return current.findField(renamed->from);
+    }
+    return current.findField(name);
+}
+
+void bumpSchemaVersion(sqlite::Database& db) {
+    std::int64_t version = 0;
+    {
+        auto query = db.prepare("PRAGMA schema_version");
+        query.step();
+        version = query.getInt(0);
+    }
+    // A new schema version makes every connection, this one included, read
+    // the schema again.
+    db.exec("PRAGMA schema_version = " + std::to_string(version + 1));
+}
+
 } // namespace
 
 void SchemaWriter::sortFields(std::vector<FieldDef>& fields, std::string_view moved) {
@@ -257,10 +298,7 @@ void SchemaWriter::createIndex(const TableDef& definition, const IndexDef& index
 void SchemaWriter::createIndexOn(const TableDef& definition, const IndexDef& index,
                                  std::string_view sqlTable, bool checkValues) {
     const std::string table = quoteIdentifier(sqlTable);
-    const std::string head = std::string("CREATE ") +
-                             (index.enforcesUniqueness() ? "UNIQUE " : "") + "INDEX " +
-                             quoteIdentifier(indexSqlName(definition.name, index.name)) + " ON " +
-                             table + " (" + columnList(index.fields) + ")";
+    const std::string head = indexSql(definition, index, sqlTable);
     if (duplicatesRowid(definition, index)) {
         // The rowid already is this index, never Null and never twice. A
         // second b-tree would double the cost of every insert and of every
@@ -330,12 +368,14 @@ void SchemaWriter::dropColumn(const TableDef& after, std::string_view field) {
 }
 
 // The copy is the whole cost of a rebuild, so everything else is arranged
-// around it: the rules' triggers are dropped first and written last, the rows
-// go in rowid order into a table without secondary indexes (appending, never
-// splitting pages), and those indexes are built afterwards in one sorted pass
-// each. The values of indexed fields are copied unchanged and satisfied the
-// same indexes before, so they are not checked again.
-void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
+// around it: the rules' triggers are dropped first and written last, and the
+// rows go in rowid order into a table without secondary indexes (appending,
+// never splitting pages). An index whose entries the copy leaves as they were
+// moves over to the copy as it is; any other is built afterwards in one
+// sorted pass. The values of indexed fields are copied unchanged and satisfied
+// the same indexes before, so they are not checked again.
+void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
+                           std::optional<Renamed> renamed) {
     std::optional<std::int64_t> sequence;
     if (db_.tableExists("sqlite_sequence")) {
         auto query = db_.prepare("SELECT seq FROM sqlite_sequence WHERE name = ?1");
@@ -365,7 +405,7 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
         from.emplace_back("rowid");
     }
     for (const auto& field : target.fields) {
-        if (const FieldDef* old = current.findField(field.name)) {
+        if (const FieldDef* old = sourceOf(current, field.name, renamed)) {
             into.push_back(quoteIdentifier(field.name));
             from.push_back(quoteIdentifier(old->name));
         }
@@ -381,13 +421,19 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
         db_.exec("INSERT INTO " + quoteIdentifier(rebuildTable) + " (" + join(into) + ") SELECT " +
                  join(from) + " FROM " + quoteIdentifier(current.name) + " ORDER BY rowid");
     }
+    std::vector<const IndexDef*> rebuilt;
+    std::vector<const IndexDef*> moved;
+    for (const auto& index : target.indexes) {
+        if (!duplicatesRowid(target, index)) {
+            (keepsEntries(current, target, index, renamed) ? moved : rebuilt).push_back(&index);
+        }
+    }
+    moveIndexes(target, moved);
     db_.exec("DROP TABLE " + quoteIdentifier(current.name));
     db_.exec("ALTER TABLE " + quoteIdentifier(rebuildTable) + " RENAME TO " +
              quoteIdentifier(target.name));
-    for (const auto& index : target.indexes) {
-        if (!duplicatesRowid(target, index)) {
-            createIndexOn(target, index, target.name, false);
-        }
+    for (const IndexDef* index : rebuilt) {
+        createIndexOn(target, *index, target.name, false);
     }
     writeTriggers(target);
     if (sequence && target.autoNumberField()) {
@@ -402,6 +448,66 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target) {
             insert.run();
         }
     }
+}
+
+// An index holds a key of its field values and the rowid per row. The copy
+// keeps the rowids and the values, so where the index covers the same fields
+// with the same affinity and collation, and SQLite holds it exactly as the
+// engine writes it, its entries already are those of the copy.
+bool SchemaWriter::keepsEntries(const TableDef& current, const TableDef& target,
+                                const IndexDef& index, std::optional<Renamed> renamed) {
+    const FieldDef* key = target.autoNumberField();
+    const FieldDef* oldKey = current.autoNumberField();
+    const bool keepsRowids = key ? oldKey && equalsIgnoreCase(key->name, oldKey->name) : !oldKey;
+    const IndexDef* before = current.findIndex(index.name);
+    if (!keepsRowids || !before || before->enforcesUniqueness() != index.enforcesUniqueness() ||
+        !sameFieldList(before->fields, index.fields)) {
+        return false;
+    }
+    for (const auto& name : index.fields) {
+        const FieldDef* old = sourceOf(current, name, renamed);
+        const FieldDef* now = target.findField(name);
+        if (!old || !now || !sameKeyValues(*old, *now)) {
+            return false;
+        }
+    }
+    auto query = db_.prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1");
+    query.bind(1, indexSqlName(current.name, index.name));
+    return query.step() && query.getText(0) == indexSql(current, *before, current.name);
+}
+
+// Hands the b-trees of `indexes` over to the copy, so that dropping the old
+// table leaves them and no index is sorted again.
+void SchemaWriter::moveIndexes(const TableDef& target,
+                               const std::vector<const IndexDef*>& indexes) {
+    if (indexes.empty()) {
+        return;
+    }
+    WritableSchema writable(db_);
+    // SQLite reads its schema in rowid order, and an index must come after
+    // its table: each entry is written anew, behind the copy's.
+    auto move = db_.prepare("INSERT INTO sqlite_master (type, name, tbl_name, rootpage, sql)"
+                            " SELECT 'index', name, ?1, rootpage, ?2 FROM sqlite_master"
+                            " WHERE type = 'index' AND name = ?3");
+    auto forget = db_.prepare(
+        "DELETE FROM sqlite_master WHERE type = 'index' AND name = ?1 AND tbl_name <> ?2");
+    for (const IndexDef* index : indexes) {
+        const std::string name = indexSqlName(target.name, index->name);
+        move.reset();
+        move.bind(1, std::string_view(rebuildTable));
+        move.bind(2, indexSql(target, *index, rebuildTable));
+        move.bind(3, name);
+        move.run();
+        forget.reset();
+        forget.bind(1, name);
+        forget.bind(2, std::string_view(rebuildTable));
+        forget.run();
+        if (db_.changes() != 1) {
+            throw Error("Index '" + index->name + "' of table '" + target.name + "' was not found",
+                        errors::itemNotFound);
+        }
+    }
+    bumpSchemaVersion(db_);
 }
 
 void SchemaWriter::changeDefault(const TableDef& current, const TableDef& target,
@@ -445,12 +551,6 @@ void SchemaWriter::rewriteDefault(const TableDef& definition, std::string_view f
             column[3] = literal.value_or("<none>");
         }
     }
-    std::int64_t version = 0;
-    {
-        auto query = db_.prepare("PRAGMA schema_version");
-        query.step();
-        version = query.getInt(0);
-    }
     {
         WritableSchema writable(db_);
         auto update =
@@ -462,9 +562,7 @@ void SchemaWriter::rewriteDefault(const TableDef& definition, std::string_view f
             throw Error("The definition of table '" + definition.name + "' was not found",
                         errors::itemNotFound);
         }
-        // A new schema version makes every connection, this one included,
-        // read the schema again.
-        db_.exec("PRAGMA schema_version = " + std::to_string(version + 1));
+        bumpSchemaVersion(db_);
     }
     if (storedLayout(db_, definition.name) != expected) {
         throw Error("The default of field '" + definition.name + "." + std::string(field) +

@@ -39,11 +39,19 @@ class SchemaWriter {
     void renameColumn(const TableDef& after, std::string_view oldName, std::string_view newName);
     void dropColumn(const TableDef& after, std::string_view field);
 
+    // A field of the new layout filled from a field of another name.
+    struct Renamed {
+        std::string_view from;
+        std::string_view to;
+    };
+
     // Copies `current` into a new table laid out as `target` (fields in
     // column order) and puts it in its place, keeping rows, the auto number
-    // counter, indexes and rules. Fields of `target` unknown to `current` start
-    // out Null.
-    void rebuild(const TableDef& current, const TableDef& target);
+    // counter, indexes and rules. Each field of `target` takes the values of
+    // the field of the same name (or the one it is `renamed` from); fields
+    // unknown to `current` start out Null.
+    void rebuild(const TableDef& current, const TableDef& target,
+                 std::optional<Renamed> renamed = std::nullopt);
 
     // Gives field `field` its default of `target` (it has the one of
     // `current`), which only rows written later get. Stored rows keep their
@@ -67,6 +75,9 @@ class SchemaWriter {
     // and duplicate keys first, to name the index in the error.
     void createIndexOn(const TableDef& definition, const IndexDef& index, std::string_view sqlTable,
                        bool checkValues);
+    bool keepsEntries(const TableDef& current, const TableDef& target, const IndexDef& index,
+                      std::optional<Renamed> renamed);
+    void moveIndexes(const TableDef& target, const std::vector<const IndexDef*>& indexes);
     void rewriteDefault(const TableDef& definition, std::string_view field,
                         const std::optional<std::string>& literal);
     void createFieldTriggers(const TableDef& definition, std::string_view field);

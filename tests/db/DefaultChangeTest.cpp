@@ -143,5 +143,42 @@ TEST_F(StoredRowsTest, RebuildKeepsIdsKeysAndTheAutoNumberIndex) {
     expectIntact();
 }
 
+// A rebuild hands unchanged indexes over as they are; one that SQLite holds in
+// another shape than the engine's is sorted anew, or its b-tree would no longer
+// match its definition.
+TEST_F(StoredRowsTest, RebuildKeepsIndexesThatMatchAndSortsTheOthersAgain) {
+    createTexts();
+    db_.appendIndex("TidxTexts", IndexDef{"German", {"L1031"}, false, false, false});
+    for (int i = 0; i < 300; ++i) {
+        auto insert = db_.connection().prepare(
+            "INSERT INTO TidxTexts (ParentID, Name, L1031) VALUES (?1, ?2, ?3)");
+        insert.bind(1, std::int64_t{i % 3});
+        insert.bind(2, (i % 2 ? "Name" : "NAME") + std::to_string(i));
+        insert.bind(3, "t" + std::to_string(300 - i));
+        insert.run();
+    }
+    // As another tool might have made it: descending, without the collation.
+    exec("DROP INDEX \"TidxTexts.German\"");
+    exec("CREATE INDEX \"TidxTexts.German\" ON TidxTexts (L1031 DESC)");
+    const std::int64_t pidNameRoot = rootPage("TidxTexts.PIDName");
+
+    db_.setOrdinalPosition("TidxTexts", "L1033", 1);
+
+    EXPECT_EQ(rootPage("TidxTexts.PIDName"), pidNameRoot);
+    auto german =
+        db_.connection().prepare("SELECT sql FROM sqlite_master WHERE name = 'TidxTexts.German'");
+    ASSERT_TRUE(german.step());
+    EXPECT_EQ(german.getText(0), "CREATE INDEX \"TidxTexts.German\" ON \"TidxTexts\" (\"L1031\")");
+    expectIntact();
+    auto rs = db_.openRecordset("TidxTexts");
+    rs.setIndex("PIDName");
+    ASSERT_TRUE(rs.seek("=", {number(1), text("name7")}));
+    EXPECT_EQ(rs.field("L1031"), text("t293"));
+    rs.setIndex("German");
+    ASSERT_TRUE(rs.seek("=", {text("T10")}));
+    EXPECT_EQ(rs.field("Name"), text("NAME290"));
+    EXPECT_THROW(exec("INSERT INTO TidxTexts (ParentID, Name) VALUES (2, 'name5')"), Error);
+}
+
 } // namespace
 } // namespace korvana::db::test

@@ -63,6 +63,23 @@ TEST_F(StatementTest, TypeChangeKeepsTheDataAndThePlace) {
     EXPECT_EQ(db_.property("TchrTrends", "OrderNum", "Description").value,
               text("Position innerhalb der Struktur"));
     EXPECT_THAT(column("OrderNum"), ElementsAre(Value(1.0), Value(2.0)));
+    // The rules follow the column to its old name; nothing is left of the copy.
+    EXPECT_THROW(exec("UPDATE TchrTrends SET OrderNum = NULL"), Error);
+    EXPECT_THROW(exec("UPDATE TchrTrends SET OrderNum = 'x'"), Error);
+    auto leftovers = db_.connection().prepare(
+        "SELECT count(*) FROM sqlite_master WHERE name LIKE '%OrderNumTemp%' OR sql LIKE "
+        "'%OrderNumTemp%'");
+    ASSERT_TRUE(leftovers.step());
+    EXPECT_EQ(leftovers.getInt(0), 0);
+}
+
+TEST_F(StatementTest, IndexedColumnIsNotChanged) {
+    db_.appendIndex("TchrTrends", IndexDef{"Unit", {"Unit"}, false, false, false});
+    const std::string before = snapshot();
+    FieldDef unit("Unit", DaoType::Text, 50);
+    EXPECT_THROW(db_.changeField("TchrTrends", unit, "UPDATE TchrTrends SET UnitTemp = Unit;"),
+                 Error);
+    EXPECT_EQ(snapshot(), before);
 }
 
 TEST_F(StatementTest, ShorterTextKeepsTheLeftPart) {
