@@ -6,6 +6,7 @@
 #include "db/DefaultExpression.h"
 #include "db/SchemaWriter.h"
 #include "db/SqlNames.h"
+#include "db/UnstoredColumns.h"
 #include "platform/Error.h"
 #include "platform/TextUtil.h"
 
@@ -189,6 +190,7 @@ Database Database::create(const std::string& path) {
         auto connection = std::make_shared<sqlite::Database>(path, sqlite::Database::Mode::Create);
         sqlite::Transaction transaction(*connection);
         Catalogue::create(*connection);
+        UnstoredColumns::create(*connection);
         transaction.commit();
         return Database(path, std::move(connection));
     } catch (...) {
@@ -286,6 +288,7 @@ void Database::deleteTableDef(std::string_view table) {
     const TableDef definition = catalogue.load(table);
     db.exec("DROP TABLE " + quoteIdentifier(definition.name));
     catalogue.remove(definition.name);
+    UnstoredColumns(db).rewritten(definition.name);
     savepoint.release();
 }
 

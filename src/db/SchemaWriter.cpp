@@ -3,6 +3,7 @@
 #include "db/DbErrors.h"
 #include "db/DefaultExpression.h"
 #include "db/SqlNames.h"
+#include "db/UnstoredColumns.h"
 #include "platform/Error.h"
 #include "platform/TextUtil.h"
 
@@ -343,11 +344,15 @@ void SchemaWriter::addColumn(const TableDef& after, const FieldDef& field) {
     // SQLite lets stored rows read the new column's default; Jet leaves them Null
     // (Booleans False), and the upgrade steps rely on telling old rows apart.
     auto literal = defaultLiteral(field, after.name);
-    if (hadRows && literal) {
-        const bool booleanFalse = field.type == DaoType::Boolean && *literal == "0";
-        if (!booleanFalse) {
+    if (hadRows) {
+        const bool booleanFalse = literal && field.type == DaoType::Boolean && *literal == "0";
+        if (literal && !booleanFalse) {
             const std::string value = field.type == DaoType::Boolean ? "0" : "NULL";
             db_.exec("UPDATE " + table + " SET " + quoteIdentifier(field.name) + " = " + value);
+            UnstoredColumns(db_).rewritten(after.name);
+        } else {
+            // They read Null (a Boolean: False) as they are.
+            UnstoredColumns(db_).appended(after.name, field.name);
         }
     }
     createFieldTriggers(after, field.name);
@@ -358,6 +363,7 @@ void SchemaWriter::renameColumn(const TableDef& after, std::string_view oldName,
     dropFieldTriggers(after.name, oldName);
     db_.exec("ALTER TABLE " + quoteIdentifier(after.name) + " RENAME COLUMN " +
              quoteIdentifier(oldName) + " TO " + quoteIdentifier(newName));
+    UnstoredColumns(db_).renamed(after.name, oldName, newName);
     createFieldTriggers(after, newName);
 }
 
@@ -436,6 +442,7 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
         createIndexOn(target, *index, target.name, false);
     }
     writeTriggers(target);
+    UnstoredColumns(db_).rewritten(target.name);
     if (sequence && target.autoNumberField()) {
         auto update = db_.prepare("UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1");
         update.bind(1, target.name);
@@ -525,7 +532,8 @@ void SchemaWriter::changeDefault(const TableDef& current, const TableDef& target
                         errors::invalidArgument);
         }
     }
-    if (hasRows(target.name)) {
+    UnstoredColumns unstored(db_);
+    if (unstored.mayBeMissing(target.name, after.name) && hasRows(target.name)) {
         // Rows stored before the column was appended hold no value of it and
         // read whatever the definition says. Pointed at a value nobody stores,
         // they show themselves and are given, once, the value they read so far.
@@ -535,6 +543,7 @@ void SchemaWriter::changeDefault(const TableDef& current, const TableDef& target
                  " = " + storedDefault(before, target.name).value_or("NULL") + " WHERE " +
                  quoteIdentifier(after.name) + " IS " + unstoredValue);
         createFieldTriggers(target, after.name);
+        unstored.filled(target.name, after.name);
     }
     rewriteDefault(target, after.name, storedDefault(after, target.name));
 }

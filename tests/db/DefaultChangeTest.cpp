@@ -97,6 +97,29 @@ INSTANTIATE_TEST_SUITE_P(
                       "5", Value{}, number(1000), number(5)}),
     ParamName());
 
+// Which rows lack an appended column is recorded in the file; the record must
+// follow renames, and a file without it must be read as if any row could.
+TEST_F(StoredRowsTest, RowsLackingAColumnKeepNullAfterRenamesAndInFilesWithoutTheRecord) {
+    createTexts();
+    exec("INSERT INTO TidxTexts (ParentID, Name) VALUES (1, 'oldest')");
+    db_.appendField("TidxTexts", comment());
+    db_.renameField("TidxTexts", "Comment", "Remark");
+    db_.setDefaultValue("TidxTexts", "Remark", "\"new\"");
+    exec("INSERT INTO TidxTexts (ParentID, Name) VALUES (1, 'newest')");
+    EXPECT_EQ(valueOf("oldest", "Remark"), Value{});
+    EXPECT_EQ(valueOf("newest", "Remark"), text("new"));
+
+    // A file made before the record existed.
+    exec("DROP TABLE kv_unstored");
+    FieldDef note = comment();
+    note.name = "Note";
+    db_.appendField("TidxTexts", note);
+    db_.setDefaultValue("TidxTexts", "Note", "\"n\"");
+    EXPECT_EQ(valueOf("oldest", "Note"), Value{});
+    EXPECT_EQ(valueOf("newest", "Note"), Value{});
+    expectIntact();
+}
+
 TEST_F(StoredRowsTest, DefaultOfADefinitionWrittenElsewhereChangesThroughACopy) {
     createTexts();
     exec("INSERT INTO TidxTexts (ParentID, Name, L1031) VALUES (1, 'kept', 'Text')");
