@@ -105,6 +105,10 @@ int Database::changes() const {
     return sqlite3_changes(db_);
 }
 
+std::int64_t Database::totalChanges() const {
+    return sqlite3_total_changes64(db_);
+}
+
 Statement::Statement(Database& db, std::string_view sql) : db_(&db) {
     if (sqlite3_prepare_v2(db.handle(), sql.data(), static_cast<int>(sql.size()), &stmt_,
                            nullptr) != SQLITE_OK) {

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/Error.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "platform/Error.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -19,7 +19,7 @@ namespace korvana::sqlite {
 class Statement;
 
 class Database {
-public:
+  public:
     enum class Mode { ReadWrite, ReadOnly, Create };
 
     // Opens the file. ReadWrite and ReadOnly require an existing SQLite database
@@ -39,19 +39,21 @@ public:
     bool tableExists(std::string_view name);
     std::int64_t lastInsertRowId() const;
     int changes() const;
+    // Rows inserted, changed or deleted since the connection was opened.
+    std::int64_t totalChanges() const;
 
     const std::string& path() const { return path_; }
     sqlite3* handle() const { return db_; }
 
     [[noreturn]] void fail(std::string_view what) const;
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     std::string path_;
 };
 
 class Statement {
-public:
+  public:
     Statement(Database& db, std::string_view sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -82,21 +84,21 @@ public:
     std::string getText(int column) const;
     std::vector<std::uint8_t> getBlob(int column) const;
 
-private:
+  private:
     Database* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
 
 // BEGIN IMMEDIATE ... COMMIT; rolls back when destroyed without commit().
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void commit();
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };
@@ -104,14 +106,14 @@ private:
 // A named savepoint inside a transaction; rolls back to it when destroyed
 // without release(), so a failed operation leaves nothing half-done.
 class Savepoint {
-public:
+  public:
     explicit Savepoint(Database& db);
     ~Savepoint();
     Savepoint(const Savepoint&) = delete;
     Savepoint& operator=(const Savepoint&) = delete;
     void release();
 
-private:
+  private:
     Database& db_;
     std::string name_;
     bool done_ = false;

@@ -1,6 +1,8 @@
 #include "dbupgrade/CheckProjectDatabase.h"
 
 #include "db/Database.h"
+#include "dbupgrade/DurableFiles.h"
+#include "dbupgrade/ProjectBackup.h"
 #include "dbupgrade/TemplateMerge.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -8,9 +10,8 @@
 #include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 
-#include <fcntl.h>
+#include <optional>
 #include <system_error>
-#include <unistd.h>
 
 namespace korvana::dbupgrade {
 
@@ -18,48 +19,6 @@ namespace {
 
 constexpr int fileNotFound = 53;
 constexpr std::string_view userKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
-
-std::filesystem::path withSuffix(const std::filesystem::path& file, std::string_view suffix) {
-    return std::filesystem::path(file.string() + std::string(suffix));
-}
-
-// Makes the file's content (or a folder's entries) durable before we build on
-// it: a rename is only as safe as the data it points at.
-void syncToDisk(const std::filesystem::path& path, bool folder) {
-    const int fd = ::open(path.c_str(), (folder ? O_DIRECTORY : 0) | O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw Error("cannot open '" + path.string() + "' to flush it");
-    }
-    const int rc = ::fsync(fd);
-    ::close(fd);
-    if (rc != 0) {
-        throw Error("cannot flush '" + path.string() + "'");
-    }
-}
-
-// Replaces `target` by `source` in one rename, so that `target` always names
-// a whole file: the old one or the new one.
-void replaceAtomically(const std::filesystem::path& source, const std::filesystem::path& target) {
-    syncToDisk(source, false);
-    std::filesystem::rename(source, target);
-    syncToDisk(target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path(),
-               true);
-}
-
-// The copy is made next to the backup and renamed over it, so that a crash
-// while copying never costs the backup of an earlier check.
-void makeBackup(const std::filesystem::path& projectFile, const std::filesystem::path& backup) {
-    const auto partial = withSuffix(backup, ".tmp");
-    try {
-        std::filesystem::copy_file(projectFile, partial,
-                                   std::filesystem::copy_options::overwrite_existing);
-        replaceAtomically(partial, backup);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        throw;
-    }
-}
 
 std::string registeredFolder(const Registry& registry, const std::string& projectName) {
     for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
@@ -108,6 +67,17 @@ void compactProjectFile(const std::filesystem::path& projectFile) {
     }
 }
 
+// Writes a "Global" setting only where it differs, and never into the file
+// the backup still shares.
+void writeChanged(OpenProjectSettings& settings, ProjectBackup& backup, std::string_view key,
+                  const std::string& value) {
+    const SettingValue wanted{value};
+    if (settings.value("Global", key, SettingValue{}) != wanted) {
+        backup.ownCopy();
+        settings.setText("Global", key, value);
+    }
+}
+
 } // namespace
 
 std::string normaliseTemplateName(std::string_view stored) {
@@ -150,8 +120,9 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
         log.write(context + "project file left untouched: " + refused->reason);
         return *refused;
     }
+    std::optional<ProjectBackup> backup;
     try {
-        makeBackup(projectFile, withSuffix(projectFile, ".bak"));
+        backup.emplace(projectFile, log, context);
     } catch (const std::exception& error) {
         log.write(context + "no backup, so nothing changed: " + error.what());
         return CheckResult{CheckOutcome::BackupFailed, {}, {}, error.what()};
@@ -161,12 +132,15 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
     {
         OpenProjectSettings settings(environment.configuration, projectName);
         result.storedVersion = settings.text("Global", "DBVersion");
-        settings.setText("Global", "ProjectTemplate",
-                         normaliseTemplateName(settings.text("Global", "ProjectTemplate")));
+        writeChanged(settings, *backup, "ProjectTemplate",
+                     normaliseTemplateName(settings.text("Global", "ProjectTemplate")));
     }
 
     // Compared with the version read above, whatever the steps do.
     const auto rungs = rungsAfter(result.storedVersion, environment.ladder);
+    if (!rungs.empty()) {
+        backup->ownCopy();
+    }
     const UpgradeEnvironment upgrade{environment.registry, environment.texts, log};
     int stepNumber = 0;
     for (const Rung& rung : rungs) {
@@ -198,18 +172,21 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
 
     {
         OpenProjectSettings settings(environment.configuration, projectName);
-        settings.setText("Global", "DBVersion", std::string(currentDbVersion));
-        settings.setText(
-            "Global", "KorvanaVersion",
+        writeChanged(settings, *backup, "DBVersion", std::string(currentDbVersion));
+        writeChanged(
+            settings, *backup, "KorvanaVersion",
             environment.registry.readString(Hive::CurrentUser, userKey, "Version", "4.01.000"));
-        settings.setText("Global", "ProjectPath",
-                         registeredFolder(environment.registry, projectName));
+        writeChanged(settings, *backup, "ProjectPath",
+                     registeredFolder(environment.registry, projectName));
     }
 
     const MergeEnvironment merge{environment.registry, environment.configuration,
                                  environment.installationFolder, log};
-    SyncTemplateTexts(merge, projectName);
-    SyncTemplateFonts(merge, projectName);
+    if (!backup->sharesProjectFile() || TemplateMergeWouldChange(merge, projectName)) {
+        backup->ownCopy();
+        SyncTemplateTexts(merge, projectName);
+        SyncTemplateFonts(merge, projectName);
+    }
 
     try {
         compactProjectFile(projectFile);

@@ -73,6 +73,37 @@ std::optional<std::int32_t> addAndTakeId(db::Recordset& recordset) {
     return idOf(recordset.field("ID"));
 }
 
+// The project's side of one merge: its transaction, committed unless the
+// merge is a rehearsal, and whether anything was added in it.
+class MergeTransaction {
+  public:
+    MergeTransaction(const MergeEnvironment& environment, db::Database& project)
+        : environment_(environment), project_(project) {
+        if (environment_.rehearsal) {
+            // Changed pages stay in memory until the end, which rolls them
+            // back: the file itself is never written.
+            project_.connection().exec("PRAGMA cache_spill = OFF");
+        }
+        transaction_.emplace(project_.connection());
+        before_ = project_.connection().totalChanges();
+    }
+
+    bool finish() {
+        const bool added = project_.connection().totalChanges() != before_;
+        if (!environment_.rehearsal) {
+            transaction_->commit();
+        }
+        transaction_.reset();
+        return added;
+    }
+
+  private:
+    const MergeEnvironment& environment_;
+    db::Database& project_;
+    std::optional<sqlite::Transaction> transaction_;
+    std::int64_t before_ = 0;
+};
+
 std::optional<std::int32_t> systemRoot(db::Recordset& groups) {
     groups.setIndex("Type");
     if (!groups.seek("=", {db::Value{systemRootType}})) {
@@ -149,14 +180,15 @@ void CopyTemplateGroups(GroupIdMap& map, const CGroupEntry& parent, db::Database
     }
 }
 
-void SyncTemplateTexts(const MergeEnvironment& environment, const std::string& projectName) {
+bool SyncTemplateTexts(const MergeEnvironment& environment, const std::string& projectName) {
     db::SkipOnError skip(environment.log, "template texts of '" + projectName + "'");
     auto databases = openDatabases(environment, projectName, skip);
     if (!databases) {
-        return;
+        return false;
     }
+    bool added = false;
     skip("merge system texts", [&] {
-        auto transaction = databases->project.transaction();
+        MergeTransaction transaction(environment, databases->project);
         auto projectGroups = databases->project.openRecordset("TidxGroups");
         auto projectTexts = databases->project.openRecordset("TidxTexts");
         auto templateGroups = databases->templ.openRecordset("TidxGroups");
@@ -200,18 +232,20 @@ void SyncTemplateTexts(const MergeEnvironment& environment, const std::string& p
                 savepoint.release();
             });
         }
-        transaction.commit();
+        added = transaction.finish();
     });
+    return added;
 }
 
-void SyncTemplateFonts(const MergeEnvironment& environment, const std::string& projectName) {
+bool SyncTemplateFonts(const MergeEnvironment& environment, const std::string& projectName) {
     db::SkipOnError skip(environment.log, "template fonts of '" + projectName + "'");
     auto databases = openDatabases(environment, projectName, skip);
     if (!databases) {
-        return;
+        return false;
     }
+    bool added = false;
     skip("merge fonts", [&] {
-        auto transaction = databases->project.transaction();
+        MergeTransaction transaction(environment, databases->project);
         auto projectClasses = databases->project.openRecordset("TidxFontClasses");
         auto projectFonts = databases->project.openRecordset("TidxFonts");
         auto templateClasses = databases->templ.openRecordset("TidxFontClasses");
@@ -266,8 +300,22 @@ void SyncTemplateFonts(const MergeEnvironment& environment, const std::string& p
                 savepoint.release();
             });
         }
-        transaction.commit();
+        added = transaction.finish();
     });
+    return added;
+}
+
+bool TemplateMergeWouldChange(const MergeEnvironment& environment, const std::string& projectName) {
+    // Whatever the rehearsal passes over, the merge itself will report.
+    struct CountingLog : db::DebugLog {
+        void write(std::string_view) override { ++lines; }
+        int lines = 0;
+    } quiet;
+    const MergeEnvironment rehearsal{environment.registry, environment.configuration,
+                                     environment.installationFolder, quiet, true};
+    const bool texts = SyncTemplateTexts(rehearsal, projectName);
+    const bool fonts = SyncTemplateFonts(rehearsal, projectName);
+    return texts || fonts || quiet.lines > 0;
 }
 
 } // namespace korvana::dbupgrade

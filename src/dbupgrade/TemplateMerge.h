@@ -19,6 +19,9 @@ struct MergeEnvironment {
     ConfigurationComponent& configuration;
     std::filesystem::path installationFolder;
     db::DebugLog& log;
+    // Merges as usual, then takes everything back: nothing of the project
+    // file is written, not even for a moment (see `TemplateMergeWouldChange`).
+    bool rehearsal = false;
 };
 
 // The template database of the project's template: the file is literally
@@ -31,12 +34,18 @@ std::optional<std::filesystem::path> templateDatabaseFile(const MergeEnvironment
 // that it lacks, matched by parent and name. Nothing of the project is changed.
 // Every failure is skipped and logged; without a system root group in either
 // database nothing is added.
-void SyncTemplateTexts(const MergeEnvironment& environment, const std::string& projectName);
+// Returns whether anything was added.
+bool SyncTemplateTexts(const MergeEnvironment& environment, const std::string& projectName);
 
 // Adds the template's fonts and font classes that the project lacks, matched
 // by name; the font references of an added class are translated to the
 // project's font IDs.
-void SyncTemplateFonts(const MergeEnvironment& environment, const std::string& projectName);
+// Returns whether anything was added.
+bool SyncTemplateFonts(const MergeEnvironment& environment, const std::string& projectName);
+
+// Whether the merge would add anything to the project, or fail somewhere; the
+// project file is only read.
+bool TemplateMergeWouldChange(const MergeEnvironment& environment, const std::string& projectName);
 
 // Copies, depth first, the template groups below `parent` that the project
 // lacks and records every matched group in `map`. `projectGroups` has its index

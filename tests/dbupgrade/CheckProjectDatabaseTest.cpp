@@ -189,15 +189,73 @@ TEST_F(Check, FailedCompactionKeepsTheUpgradedFile) {
     EXPECT_EQ(readFile(temp() / "keep"), "not ours");
 }
 
-TEST_F(Check, SecondCheckRunsNoStepButMergesAndCompactsAgain) {
+// A check of a current project that has nothing to write shares the backup
+// with the project file until the compaction replaces it; anything it has to
+// write makes the backup a copy of its own first. Either way the backup is the
+// file as the check found it, and stays so whatever is written afterwards.
+enum class Beforehand { Nothing, TextRemoved, FolderMoved, CompactionBlocked };
+
+struct SecondCheckCase {
+    const char* label;
+    Beforehand beforehand;
+    CheckOutcome outcome;
+};
+
+class SecondCheck : public Check, public ::testing::WithParamInterface<SecondCheckCase> {
+  protected:
+    void prepare(Beforehand beforehand) {
+        switch (beforehand) {
+        case Beforehand::Nothing:
+            break;
+        case Beforehand::TextRemoved:
+            db::Database::open(projectFile.string())
+                .execute("DELETE FROM TidxTexts WHERE Name = 'LongDate'");
+            break;
+        case Beforehand::FolderMoved:
+            setSetting("ProjectPath", "C:\\Elsewhere");
+            break;
+        case Beforehand::CompactionBlocked:
+            fs::create_directories(temp());
+            writeFile(temp() / "keep", "not ours");
+            break;
+        }
+    }
+};
+
+TEST_P(SecondCheck, BackupIsTheFileAsFoundAndStaysApart) {
     makeProject("");
     check();
-    const std::string afterFirst = readFile(projectFile);
+    prepare(GetParam().beforehand);
+    const std::string asFound = readFile(projectFile);
     stepsSeen().clear();
-    const auto result = check();
-    EXPECT_EQ(result.outcome, CheckOutcome::Checked);
+
+    EXPECT_EQ(check().outcome, GetParam().outcome);
     EXPECT_TRUE(stepsSeen().empty());
-    EXPECT_EQ(readFile(backup()), afterFirst);
+    EXPECT_EQ(readFile(backup()), asFound);
+    EXPECT_FALSE(fs::equivalent(backup(), projectFile));
+    EXPECT_FALSE(fs::exists(fs::path(backup().string() + ".tmp")));
+    EXPECT_EQ(setting("DBVersion"), "4.05.000");
+    setSetting("Comment", "written later");
+    EXPECT_EQ(readFile(backup()), asFound);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writes, SecondCheck,
+    ::testing::Values(
+        SecondCheckCase{"Nothing", Beforehand::Nothing, CheckOutcome::Checked},
+        SecondCheckCase{"TheTemplateMerge", Beforehand::TextRemoved, CheckOutcome::Checked},
+        SecondCheckCase{"AMovedFolder", Beforehand::FolderMoved, CheckOutcome::Checked},
+        SecondCheckCase{"NoCompaction", Beforehand::CompactionBlocked, CheckOutcome::NotCompacted}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+TEST_F(Check, TemplateTextMissingFromACurrentProjectIsMergedAgain) {
+    makeProject("");
+    check();
+    db::Database::open(projectFile.string())
+        .execute("DELETE FROM TidxTexts WHERE Name = 'LongDate'");
+    check();
+    auto project = db::Database::open(projectFile.string());
+    EXPECT_EQ(project.query("SELECT * FROM TidxTexts WHERE Name = 'LongDate'").rows.size(), 1u);
 }
 
 struct StopCase {

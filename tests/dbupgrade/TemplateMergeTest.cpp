@@ -78,6 +78,16 @@ TEST_F(TemplateMerge, AddsTheWholeMissingSubtreeBelowTheMatchingGroups) {
               db::Value{std::string("Abbrechen")});
 }
 
+TEST_F(TemplateMerge, RehearsalTellsWhetherAnythingWouldBeAddedAndWritesNothing) {
+    const MergeEnvironment environment{registry, configuration, installation, log};
+    const std::string before = test::readFile(projectFile);
+    EXPECT_TRUE(TemplateMergeWouldChange(environment, "Plant"));
+    EXPECT_EQ(test::readFile(projectFile), before);
+    EXPECT_FALSE(std::filesystem::exists(projectFile.string() + "-journal"));
+    merge();
+    EXPECT_FALSE(TemplateMergeWouldChange(environment, "Plant"));
+}
+
 TEST_F(TemplateMerge, KeepsTheProjectsWordingAndAddsNothingTwice) {
     merge();
     EXPECT_EQ(scalar(projectFile, "SELECT L1031 FROM TidxTexts WHERE Name = 'LongDate'"),
