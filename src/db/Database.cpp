@@ -4,6 +4,7 @@
 #include "db/DatabaseFile.h"
 #include "db/DbErrors.h"
 #include "db/DefaultExpression.h"
+#include "db/JetSchemaView.h"
 #include "db/SchemaWriter.h"
 #include "db/SqlNames.h"
 #include "db/UnstoredColumns.h"
@@ -150,6 +151,22 @@ void checkDeletable(const TableDef& table, const FieldDef& field) {
                     errors::invalidArgument);
     }
 }
+
+// A table as it would be, for reading a statement against it.
+class PlannedTable : public jet::SchemaView {
+  public:
+    explicit PlannedTable(const TableDef& definition)
+        : table_(JetSchemaView::describe(definition)) {}
+    std::optional<jet::TableInfo> table(std::string_view name) const override {
+        if (equalsIgnoreCase(name, table_.name)) {
+            return table_;
+        }
+        return std::nullopt;
+    }
+
+  private:
+    jet::TableInfo table_;
+};
 
 int nextPosition(const TableDef& table) {
     int next = 0;
@@ -385,21 +402,49 @@ void Database::changeField(std::string_view table, const FieldDef& replacement,
     temporary.name = name + "Temp";
     const int position = replacement.ordinalPosition.value_or(old.ordinalPosition.value_or(0));
     temporary.ordinalPosition.reset();
+
+    // The new column in the old one's place, under the old name: the field
+    // the table ends up with.
+    const auto finalLayout = [&](const TableDef& before, FieldDef field) {
+        TableDef target = before;
+        std::erase_if(target.fields,
+                      [&](const FieldDef& f) { return equalsIgnoreCase(f.name, name); });
+        field.name = name;
+        field.ordinalPosition = position;
+        target.fields.push_back(std::move(field));
+        SchemaWriter::sortFields(target.fields, name);
+        return target;
+    };
+
+    TableDef planned = current;
+    planned.fields.push_back(temporary);
+    const auto copy = jet::compileWholeColumnAssignment(copyStatement, PlannedTable(planned));
+    if (copy && equalsIgnoreCase(copy->column, temporary.name) && !temporary.autoNumber) {
+        // The usual copy fills the new column of every row from the old one.
+        // The copy of the table computes it instead, so every row is written
+        // once; its values are held to the new column's rules all the same.
+        prepareField(temporary, current.name);
+        if (current.findField(temporary.name)) {
+            throw Error("Field " + where(current.name, temporary.name) + " already exists",
+                        errors::fieldExists);
+        }
+        const TableDef target = finalLayout(current, temporary);
+        SchemaWriter(db).rebuild(
+            current, target, SchemaWriter::FieldSource{name, {}, copy->value, copy->parameters});
+        catalogue.save(target);
+        savepoint.release();
+        return;
+    }
+
     appendField(current.name, temporary);
     // A copy that fails leaves the old column, and its values, in place.
     execute(copyStatement);
-
     // Dropping the old column, placing the new one and giving it the old name
     // are done by one copy of the table: each on its own rewrites every row.
     const TableDef filled = catalogue.load(current.name);
-    TableDef target = filled;
-    std::erase_if(target.fields,
-                  [&](const FieldDef& field) { return equalsIgnoreCase(field.name, name); });
-    FieldDef& field = target.field(temporary.name);
-    field.name = name;
-    field.ordinalPosition = position;
-    SchemaWriter::sortFields(target.fields, name);
-    SchemaWriter(db).rebuild(filled, target, SchemaWriter::Renamed{temporary.name, name});
+    const TableDef target = finalLayout(filled, filled.field(temporary.name));
+    SchemaWriter(db).rebuild(filled, target,
+                             SchemaWriter::FieldSource{name, temporary.name, {}, {}});
     catalogue.save(target);
     savepoint.release();
 }

@@ -2,6 +2,7 @@
 
 #include "db/DbErrors.h"
 #include "db/DefaultExpression.h"
+#include "db/JetSchemaView.h"
 #include "db/SqlNames.h"
 #include "db/UnstoredColumns.h"
 #include "platform/Error.h"
@@ -145,11 +146,12 @@ struct Rule {
     std::string message;
 };
 
-std::vector<Rule> rulesOf(const TableDef& definition) {
+// The rules over the row `row` ("NEW." in a trigger, empty over a table).
+std::vector<Rule> rulesOf(const TableDef& definition, std::string_view row = "NEW.") {
     std::vector<Rule> rules;
     const std::string& table = definition.name;
     for (const auto& field : definition.fields) {
-        const std::string column = "NEW." + quoteIdentifier(field.name);
+        const std::string column = std::string(row) + quoteIdentifier(field.name);
         const std::string where = "'" + table + "." + field.name + "'";
         if (field.autoNumber) {
             continue;
@@ -201,7 +203,7 @@ std::vector<Rule> rulesOf(const TableDef& definition) {
             if (f && f->autoNumber) {
                 continue;
             }
-            rules.push_back({field, "NEW." + quoteIdentifier(field) + " IS NULL",
+            rules.push_back({field, std::string(row) + quoteIdentifier(field) + " IS NULL",
                              "Index '" + index.name + "' of table '" + table +
                                  "' does not allow Null in field '" + field + "'"});
         }
@@ -240,13 +242,18 @@ bool sameFieldList(const std::vector<std::string>& a, const std::vector<std::str
         [](const std::string& x, const std::string& y) { return equalsIgnoreCase(x, y); });
 }
 
-// The field of `current` whose values field `name` of a rebuilt table takes.
+// The field of `current` whose values field `name` of a rebuilt table takes;
+// none for a field computed otherwise.
 const FieldDef* sourceOf(const TableDef& current, std::string_view name,
-                         std::optional<SchemaWriter::Renamed> renamed) {
-    if (renamed && equalsIgnoreCase(name, renamed->to)) {
-        return current.findField(renamed->from);
+                         const std::optional<SchemaWriter::FieldSource>& source) {
+    if (source && equalsIgnoreCase(name, source->field)) {
+        return source->from.empty() ? nullptr : current.findField(source->from);
     }
     return current.findField(name);
+}
+
+bool computes(const std::optional<SchemaWriter::FieldSource>& source, std::string_view name) {
+    return source && source->from.empty() && equalsIgnoreCase(name, source->field);
 }
 
 void bumpSchemaVersion(sqlite::Database& db) {
@@ -381,7 +388,7 @@ void SchemaWriter::dropColumn(const TableDef& after, std::string_view field) {
 // sorted pass. The values of indexed fields are copied unchanged and satisfied
 // the same indexes before, so they are not checked again.
 void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
-                           std::optional<Renamed> renamed) {
+                           const std::optional<FieldSource>& source) {
     std::optional<std::int64_t> sequence;
     if (db_.tableExists("sqlite_sequence")) {
         auto query = db_.prepare("SELECT seq FROM sqlite_sequence WHERE name = ?1");
@@ -411,7 +418,10 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
         from.emplace_back("rowid");
     }
     for (const auto& field : target.fields) {
-        if (const FieldDef* old = sourceOf(current, field.name, renamed)) {
+        if (computes(source, field.name)) {
+            into.push_back(quoteIdentifier(field.name));
+            from.push_back("(" + source->expression + ")");
+        } else if (const FieldDef* old = sourceOf(current, field.name, source)) {
             into.push_back(quoteIdentifier(field.name));
             from.push_back(quoteIdentifier(old->name));
         }
@@ -424,14 +434,22 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
         return joined;
     };
     if (!into.empty()) {
-        db_.exec("INSERT INTO " + quoteIdentifier(rebuildTable) + " (" + join(into) + ") SELECT " +
-                 join(from) + " FROM " + quoteIdentifier(current.name) + " ORDER BY rowid");
+        auto copy = db_.prepare("INSERT INTO " + quoteIdentifier(rebuildTable) + " (" + join(into) +
+                                ") SELECT " + join(from) + " FROM " +
+                                quoteIdentifier(current.name) + " ORDER BY rowid");
+        if (source) {
+            bindJetParameters(copy, source->parameters);
+        }
+        copy.run();
+    }
+    if (source && source->from.empty()) {
+        checkRules(target, source->field, rebuildTable);
     }
     std::vector<const IndexDef*> rebuilt;
     std::vector<const IndexDef*> moved;
     for (const auto& index : target.indexes) {
         if (!duplicatesRowid(target, index)) {
-            (keepsEntries(current, target, index, renamed) ? moved : rebuilt).push_back(&index);
+            (keepsEntries(current, target, index, source) ? moved : rebuilt).push_back(&index);
         }
     }
     moveIndexes(target, moved);
@@ -462,7 +480,7 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
 // with the same affinity and collation, and SQLite holds it exactly as the
 // engine writes it, its entries already are those of the copy.
 bool SchemaWriter::keepsEntries(const TableDef& current, const TableDef& target,
-                                const IndexDef& index, std::optional<Renamed> renamed) {
+                                const IndexDef& index, const std::optional<FieldSource>& source) {
     const FieldDef* key = target.autoNumberField();
     const FieldDef* oldKey = current.autoNumberField();
     const bool keepsRowids = key ? oldKey && equalsIgnoreCase(key->name, oldKey->name) : !oldKey;
@@ -472,7 +490,7 @@ bool SchemaWriter::keepsEntries(const TableDef& current, const TableDef& target,
         return false;
     }
     for (const auto& name : index.fields) {
-        const FieldDef* old = sourceOf(current, name, renamed);
+        const FieldDef* old = sourceOf(current, name, source);
         const FieldDef* now = target.findField(name);
         if (!old || !now || !sameKeyValues(*old, *now)) {
             return false;
@@ -481,6 +499,20 @@ bool SchemaWriter::keepsEntries(const TableDef& current, const TableDef& target,
     auto query = db_.prepare("SELECT sql FROM sqlite_master WHERE type = 'index' AND name = ?1");
     query.bind(1, indexSqlName(current.name, index.name));
     return query.step() && query.getText(0) == indexSql(current, *before, current.name);
+}
+
+void SchemaWriter::checkRules(const TableDef& definition, std::string_view field,
+                              std::string_view sqlTable) {
+    for (const auto& rule : rulesOf(definition, "")) {
+        if (!equalsIgnoreCase(rule.field, field)) {
+            continue;
+        }
+        auto broken = db_.prepare("SELECT 1 FROM " + quoteIdentifier(sqlTable) + " WHERE " +
+                                  rule.condition + " LIMIT 1");
+        if (broken.step()) {
+            throw Error(rule.message, errors::databaseError);
+        }
+    }
 }
 
 // Hands the b-trees of `indexes` over to the copy, so that dropping the old

@@ -2,6 +2,7 @@
 
 #include "db/Sqlite.h"
 #include "db/TableDef.h"
+#include "db/jet/JetSql.h"
 
 #include <optional>
 #include <string>
@@ -39,19 +40,24 @@ class SchemaWriter {
     void renameColumn(const TableDef& after, std::string_view oldName, std::string_view newName);
     void dropColumn(const TableDef& after, std::string_view field);
 
-    // A field of the new layout filled from a field of another name.
-    struct Renamed {
+    // A field of the new layout filled otherwise than from the field of the
+    // same name: from the field `from`, or else with the values `expression`
+    // (SQLite, over the old table's columns, with its bound `parameters`)
+    // computes, which must then keep the field's rules.
+    struct FieldSource {
+        std::string_view field;
         std::string_view from;
-        std::string_view to;
+        std::string expression;
+        std::vector<jet::SqlValue> parameters;
     };
 
     // Copies `current` into a new table laid out as `target` (fields in
     // column order) and puts it in its place, keeping rows, the auto number
     // counter, indexes and rules. Each field of `target` takes the values of
-    // the field of the same name (or the one it is `renamed` from); fields
-    // unknown to `current` start out Null.
+    // the field of the same name, or of its `source`; fields unknown to
+    // `current` start out Null.
     void rebuild(const TableDef& current, const TableDef& target,
-                 std::optional<Renamed> renamed = std::nullopt);
+                 const std::optional<FieldSource>& source = std::nullopt);
 
     // Gives field `field` its default of `target` (it has the one of
     // `current`), which only rows written later get. Stored rows keep their
@@ -76,7 +82,10 @@ class SchemaWriter {
     void createIndexOn(const TableDef& definition, const IndexDef& index, std::string_view sqlTable,
                        bool checkValues);
     bool keepsEntries(const TableDef& current, const TableDef& target, const IndexDef& index,
-                      std::optional<Renamed> renamed);
+                      const std::optional<FieldSource>& source);
+    // Raises the error of the first rule of `field` that a row of the SQLite
+    // table `sqlTable` breaks.
+    void checkRules(const TableDef& definition, std::string_view field, std::string_view sqlTable);
     void moveIndexes(const TableDef& target, const std::vector<const IndexDef*>& indexes);
     void rewriteDefault(const TableDef& definition, std::string_view field,
                         const std::optional<std::string>& literal);

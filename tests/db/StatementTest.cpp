@@ -91,20 +91,49 @@ TEST_F(StatementTest, ShorterTextKeepsTheLeftPart) {
     EXPECT_EQ(db_.tableDef("TchrTrends").field("Name").size, 50);
 }
 
-TEST_F(StatementTest, FailedCopyKeepsTheOldColumnAndItsValues) {
-    // The copy breaks the new rule (Unit is Null in one row, and is required).
+// A copy that breaks the new column's rules changes nothing, whether the
+// copy of the table computes the column or the statement fills it first.
+struct FailedCopy {
+    const char* label;
+    FieldDef replacement;
+    const char* statement;
+    const char* message;
+};
+
+FieldDef requiredUnit() {
     FieldDef unit("Unit", DaoType::Text, 255);
     unit.required = true;
+    return unit;
+}
+
+class FailedCopyTest : public StatementTest, public ::testing::WithParamInterface<FailedCopy> {};
+
+TEST_P(FailedCopyTest, KeepsTheOldColumnAndItsValues) {
     const std::string before = snapshot();
     try {
-        db_.changeField("TchrTrends", unit, "UPDATE TchrTrends SET UnitTemp = Unit;");
+        db_.changeField("TchrTrends", GetParam().replacement, GetParam().statement);
         FAIL();
     } catch (const Error& error) {
-        EXPECT_THAT(error.what(), HasSubstr("TchrTrends.UnitTemp"));
+        EXPECT_THAT(error.what(), HasSubstr(GetParam().message));
     }
     EXPECT_EQ(snapshot(), before);
     EXPECT_THAT(column("Unit"), ElementsAre(text("bar"), Value{}));
+    EXPECT_THAT(columnNames("TchrTrends"),
+                ElementsAre("ID", "Name", "Unit", "OrderNum", "Comment"));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Copies, FailedCopyTest,
+    ::testing::Values(FailedCopy{"NullIntoRequired", requiredUnit(),
+                                 "UPDATE TchrTrends SET UnitTemp = Unit;",
+                                 "'TchrTrends.Unit' cannot contain a Null value"},
+                      FailedCopy{"NullIntoRequiredBySelectedRows", requiredUnit(),
+                                 "UPDATE TchrTrends SET UnitTemp = Unit WHERE ID > 0",
+                                 "'TchrTrends.UnitTemp' cannot contain a Null value"},
+                      FailedCopy{"TextTooLong", FieldDef("Name", DaoType::Text, 50),
+                                 "UPDATE TchrTrends SET NameTemp = Name",
+                                 "holds at most 50 characters"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
 } // namespace
 } // namespace korvana::db::test

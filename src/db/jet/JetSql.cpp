@@ -122,6 +122,26 @@ CompiledSql compileStatement(std::string_view jetSql, const SchemaView& schema) 
     return compiled;
 }
 
+std::optional<WholeColumnAssignment> compileWholeColumnAssignment(std::string_view jetSql,
+                                                                  const SchemaView& schema) {
+    const Statement statement = JetParser(JetLexer(jetSql).tokenize()).parseStatement();
+    if (statement.kind != Statement::Kind::Update || statement.assignments.size() != 1 ||
+        statement.where) {
+        return std::nullopt;
+    }
+    const std::optional<TableInfo> table = schema.table(statement.table);
+    if (!table) {
+        throw Error("Table '" + statement.table + "' not found", unknownTableNumber);
+    }
+    SqliteEmitter emitter(*table);
+    const Assignment& assignment = statement.assignments.front();
+    const ColumnInfo& target = emitter.resolveColumn(*assignment.target);
+    WholeColumnAssignment compiled{
+        table->name, target.name, emitter.assignedValue(*assignment.value, target), {}};
+    compiled.parameters = emitter.takeParameters();
+    return compiled;
+}
+
 CompiledSql compileCriteria(std::string_view criteria, const TableInfo& table) {
     const ExprPtr expr = JetParser(JetLexer(criteria).tokenize()).parseCriteria();
     SqliteEmitter emitter(table);

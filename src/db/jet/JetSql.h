@@ -55,6 +55,20 @@ struct CompiledSql {
 // outside the dialect.
 CompiledSql compileStatement(std::string_view jetSql, const SchemaView& schema);
 
+// An UPDATE that sets one column of every row ("UPDATE T SET C = <value>",
+// no WHERE): the table and column in the schema's spelling, and the value as
+// an SQLite expression over the table's columns.
+struct WholeColumnAssignment {
+    std::string table;
+    std::string column;
+    std::string value;
+    std::vector<SqlValue> parameters; // bound to ?1, ?2, ... in this order
+};
+
+// Nothing for a statement of any other shape; errors as `compileStatement`.
+std::optional<WholeColumnAssignment> compileWholeColumnAssignment(std::string_view jetSql,
+                                                                  const SchemaView& schema);
+
 // Translates a criteria string as used by FindFirst/FindNext into an SQLite
 // expression over `table` (suitable after WHERE); columns must belong to it.
 CompiledSql compileCriteria(std::string_view criteria, const TableInfo& table);
