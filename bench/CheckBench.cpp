@@ -9,6 +9,7 @@
 #include "db/DebugLog.h"
 #include "db/json/DatabaseJson.h"
 #include "dbupgrade/CheckProjectDatabase.h"
+#include "dbupgrade/DurableFiles.h"
 #include "platform/FileRegistry.h"
 #include "services/ConfigurationComponent.h"
 #include "services/ResolveProjectFile.h"
@@ -18,7 +19,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -93,6 +93,12 @@ Measurement inChild(const std::function<void()>& work) {
     int status = 0;
     waitpid(child, &status, 0);
     return result;
+}
+
+void compactInto(sqlite::Database& database, const fs::path& compacted) {
+    auto vacuum = database.prepare("VACUUM INTO ?1");
+    vacuum.bind(1, compacted.string());
+    vacuum.run();
 }
 
 // Counts what the steps passed over, so a run that skipped work is seen.
@@ -248,16 +254,9 @@ class Bench {
                 }
                 plain.exec("COMMIT");
             }
-            auto vacuum = plain.prepare("VACUUM INTO ?1");
-            vacuum.bind(1, compacted.string());
-            vacuum.run();
-            for (const auto& file : {work, compacted}) {
-                const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-                if (fd < 0 || ::fsync(fd) != 0) {
-                    throw Error("cannot flush '" + file.string() + "'");
-                }
-                ::close(fd);
-            }
+            compactInto(plain, compacted);
+            dbupgrade::syncToDisk(work, false);
+            dbupgrade::syncToDisk(compacted, false);
         });
         fs::remove(work);
         fs::remove(compacted);
@@ -288,17 +287,10 @@ class Bench {
         const auto measured = inChild([&] {
             fs::copy_file(projectFile_, copy);
             sqlite::Database plain(copy.string(), sqlite::Database::Mode::ReadWrite);
-            auto vacuum = plain.prepare("VACUUM INTO ?1");
-            vacuum.bind(1, compacted.string());
-            vacuum.run();
+            compactInto(plain, compacted);
             if (flushed) {
-                for (const auto& file : {copy, compacted}) {
-                    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-                    if (fd < 0 || ::fsync(fd) != 0) {
-                        throw Error("cannot flush '" + file.string() + "'");
-                    }
-                    ::close(fd);
-                }
+                dbupgrade::syncToDisk(copy, false);
+                dbupgrade::syncToDisk(compacted, false);
             }
         });
         fs::remove(copy);
