@@ -88,14 +88,25 @@ void showProject(CliContext& context, const ProjectOptions& options) {
 
     CKVProject project;
     const bool byFile = namesAFile(options.project);
-    if (byFile) {
-        project.Initialize2(session.services, options.project);
-    } else {
-        project.Initialize(session.services, options.project);
+    const Files files;
+    try {
+        if (byFile) {
+            project.Initialize2(session.services, options.project);
+        } else {
+            project.Initialize(session.services, options.project);
+        }
+    } catch (const Error&) {
+        // A group whose file has gone is not found, like a project file.
+        if (project.EProjectType == ProjectType::Group && !project.ProjectFile.empty() &&
+            !files.fileExists(project.ProjectFile)) {
+            context.err << "kvs: the group file '" << project.ProjectFile << "' does not exist\n";
+            context.exitCode = exitNotFound;
+            return;
+        }
+        throw;
     }
     printProject(context.out, project);
     context.exitCode = exitOk;
-    const Files files;
     if (byFile) {
         if (!files.fileExists(options.project)) {
             context.err << "kvs: the file '" << options.project << "' does not exist\n";

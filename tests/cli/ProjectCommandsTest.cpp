@@ -165,6 +165,16 @@ TEST_F(KvsProject, GroupLoadsRelativeAndAbsoluteMembers) {
     const auto broken = kvs({"project", "show", "Line"});
     EXPECT_EQ(broken.exitCode, 3);
     EXPECT_THAT(broken.err, HasSubstr("whose file does not exist"));
+
+    // A group file that has gone is not found, by name or by path.
+    fs::remove(line / "Line.vbg");
+    for (const std::string& argument : {std::string("Line"), (line / "Line.vbg").string()}) {
+        SCOPED_TRACE(argument);
+        const auto gone = kvs({"project", "show", argument});
+        EXPECT_EQ(gone.exitCode, 1);
+        EXPECT_THAT(gone.err, HasSubstr("the group file '" + (line / "Line.vbg").string() +
+                                        "' does not exist"));
+    }
 }
 
 TEST_F(KvsProject, NamesThatCouldLeaveTheirFolderAreNotRegistered) {
