@@ -197,10 +197,6 @@ class Bench {
     // say) and each step in a transaction of its own. The small tables are
     // left out.
     Measurement rowPasses() {
-        const fs::path work = root_ / "passes.kvs";
-        const fs::path compacted = root_ / "passes.compact.kvs";
-        fs::remove(work);
-        fs::remove(compacted);
         const auto rewrite = [](const char* table) {
             return std::vector<std::string>{std::string("CREATE TABLE kv_copy AS SELECT * FROM ") +
                                                 table,
@@ -232,10 +228,7 @@ class Bench {
             {"ALTER TABLE TpdbItems ADD COLUMN Options INTEGER DEFAULT 0",
              "UPDATE TpdbItems SET Options = NULL"},
         };
-        const auto measured = inChild([&] {
-            fs::copy_file(projectFile_, work);
-            sqlite::Database plain(work.string(), sqlite::Database::Mode::ReadWrite);
-            plain.exec("PRAGMA secure_delete = FAST");
+        return copyAndCompact(true, [&](sqlite::Database& plain) {
             // The engine's rule triggers are not what is measured here.
             std::vector<std::string> triggers;
             auto list = plain.prepare("SELECT name FROM sqlite_master WHERE type = 'trigger'");
@@ -254,13 +247,7 @@ class Bench {
                 }
                 plain.exec("COMMIT");
             }
-            compactInto(plain, compacted);
-            dbupgrade::syncToDisk(work, false);
-            dbupgrade::syncToDisk(compacted, false);
         });
-        fs::remove(work);
-        fs::remove(compacted);
-        return measured;
     }
 
     // The floor swings with the disk's write-back of earlier runs: the median
@@ -280,6 +267,11 @@ class Bench {
     // What a check cannot do without: one copy of the file and one compaction;
     // `flushed` also writes both to disk before it ends.
     Measurement floor(bool flushed) {
+        return copyAndCompact(flushed, [](sqlite::Database&) {});
+    }
+
+    // Copies the project, lets `work` change the copy, and compacts it.
+    Measurement copyAndCompact(bool flushed, const std::function<void(sqlite::Database&)>& work) {
         const fs::path copy = root_ / "floor.kvs";
         const fs::path compacted = root_ / "floor.compact.kvs";
         fs::remove(copy);
@@ -287,6 +279,7 @@ class Bench {
         const auto measured = inChild([&] {
             fs::copy_file(projectFile_, copy);
             sqlite::Database plain(copy.string(), sqlite::Database::Mode::ReadWrite);
+            work(plain);
             compactInto(plain, compacted);
             if (flushed) {
                 dbupgrade::syncToDisk(copy, false);
