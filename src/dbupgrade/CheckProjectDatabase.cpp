@@ -1,8 +1,7 @@
 #include "dbupgrade/CheckProjectDatabase.h"
 
 #include "db/Database.h"
-#include "dbupgrade/DurableFiles.h"
-#include "dbupgrade/ProjectBackup.h"
+#include "dbupgrade/CheckFiles.h"
 #include "dbupgrade/TemplateMerge.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
@@ -12,6 +11,8 @@
 
 #include <optional>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace korvana::dbupgrade {
 
@@ -51,31 +52,34 @@ std::optional<CheckResult> refuseUnusable(const std::filesystem::path& projectFi
     return std::nullopt;
 }
 
-// Compacts into ".kvs.tmp" and renames that over the project file. A failure
-// leaves the project file as it was and no partial copy behind.
-void compactProjectFile(const std::filesystem::path& projectFile) {
-    const auto temp = withSuffix(projectFile, ".tmp");
-    // A copy left by an interrupted run is stale: the project file is the truth.
-    std::filesystem::remove(temp);
-    try {
-        db::Database::compact(projectFile.string(), temp.string());
-        replaceAtomically(temp, projectFile);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        throw;
-    }
+// The "Global" settings a finished check leaves in the project, in the
+// order in which they are written.
+struct CheckedSettings {
+    std::string projectTemplate;
+    std::vector<std::pair<std::string_view, std::string>> afterLadder;
+};
+
+CheckedSettings checkedSettings(const CheckEnvironment& environment, const std::string& projectName,
+                                OpenProjectSettings& settings) {
+    return CheckedSettings{
+        normaliseTemplateName(settings.text("Global", "ProjectTemplate")),
+        {{"DBVersion", std::string(currentDbVersion)},
+         {"KorvanaVersion",
+          environment.registry.readString(Hive::CurrentUser, userKey, "Version", "4.01.000")},
+         {"ProjectPath", registeredFolder(environment.registry, projectName)}}};
 }
 
-// Writes a "Global" setting only where it differs, and never into the file
-// the backup still shares.
-void writeChanged(OpenProjectSettings& settings, ProjectBackup& backup, std::string_view key,
-                  const std::string& value) {
-    const SettingValue wanted{value};
-    if (settings.value("Global", key, SettingValue{}) != wanted) {
-        backup.ownCopy();
-        settings.setText("Global", key, value);
+bool settingsDiffer(OpenProjectSettings& settings, const CheckedSettings& wanted) {
+    if (settings.value("Global", "ProjectTemplate", SettingValue{}) !=
+        SettingValue{wanted.projectTemplate}) {
+        return true;
     }
+    for (const auto& [key, value] : wanted.afterLadder) {
+        if (settings.value("Global", key, SettingValue{}) != SettingValue{value}) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -120,28 +124,51 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
         log.write(context + "project file left untouched: " + refused->reason);
         return *refused;
     }
-    std::optional<ProjectBackup> backup;
+    CheckFiles files(projectFile);
     try {
-        backup.emplace(projectFile, log, context);
+        files.clearLeftovers();
     } catch (const std::exception& error) {
-        log.write(context + "no backup, so nothing changed: " + error.what());
+        log.write(context + "leftovers of an earlier check could not be cleared: " + error.what());
         return CheckResult{CheckOutcome::BackupFailed, {}, {}, error.what()};
     }
 
     CheckResult result;
+    CheckedSettings wanted;
+    bool settingsChange = false;
     {
         OpenProjectSettings settings(environment.configuration, projectName);
         result.storedVersion = settings.text("Global", "DBVersion");
-        writeChanged(settings, *backup, "ProjectTemplate",
-                     normaliseTemplateName(settings.text("Global", "ProjectTemplate")));
+        wanted = checkedSettings(environment, projectName, settings);
+        settingsChange = settingsDiffer(settings, wanted);
     }
-
     // Compared with the version read above, whatever the steps do.
     const auto rungs = rungsAfter(result.storedVersion, environment.ladder);
-    if (!rungs.empty()) {
-        backup->ownCopy();
+    const MergeEnvironment projectMerge{environment.registry, environment.configuration,
+                                        environment.installationFolder, log};
+    if (rungs.empty() && !settingsChange && !TemplateMergeWouldChange(projectMerge, projectName)) {
+        // A current project: its content stays, only its free space goes.
+        try {
+            files.compactProject();
+            result.outcome = CheckOutcome::Checked;
+        } catch (const std::exception& error) {
+            result.outcome = CheckOutcome::NotCompacted;
+            result.reason = error.what();
+            log.write(context + "not compacted: " + result.reason);
+        }
+        return result;
     }
-    const UpgradeEnvironment upgrade{environment.registry, environment.texts, log};
+
+    try {
+        files.startWorkingCopy();
+    } catch (const std::exception& error) {
+        log.write(context + "no working copy, so nothing changed: " + error.what());
+        return CheckResult{CheckOutcome::BackupFailed, result.storedVersion, {}, error.what()};
+    }
+    const OpenProjectSettings::File working{files.working()};
+    OpenProjectSettings(environment.configuration, working)
+        .setText("Global", "ProjectTemplate", wanted.projectTemplate);
+
+    const UpgradeEnvironment upgrade{environment.registry, environment.texts, log, files.working()};
     int stepNumber = 0;
     for (const Rung& rung : rungs) {
         ++stepNumber;
@@ -150,7 +177,7 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
                 CheckProgress{stepNumber, static_cast<int>(rungs.size()), rung.version});
         }
         // Recording the current version after a step that never ran would
-        // hide that step from every later check.
+        // hide that step from every later check; the project stays as it was.
         if (!rung.step) {
             result.outcome = CheckOutcome::LadderStopped;
             result.reason = "this build has no step for " + std::string(rung.version);
@@ -165,36 +192,39 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
                     "step " + std::string(rung.version) + " could not run: " + error.what();
             }
         }
-        log.write(context + result.reason + "; version " +
-                  (result.storedVersion.empty() ? "(none)" : result.storedVersion) + " kept");
+        log.write(context + result.reason + "; the project file was left as it was");
         return result;
     }
 
     {
-        OpenProjectSettings settings(environment.configuration, projectName);
-        writeChanged(settings, *backup, "DBVersion", std::string(currentDbVersion));
-        writeChanged(
-            settings, *backup, "KorvanaVersion",
-            environment.registry.readString(Hive::CurrentUser, userKey, "Version", "4.01.000"));
-        writeChanged(settings, *backup, "ProjectPath",
-                     registeredFolder(environment.registry, projectName));
+        OpenProjectSettings settings(environment.configuration, working);
+        for (const auto& [key, value] : wanted.afterLadder) {
+            settings.setText("Global", key, value);
+        }
     }
-
-    const MergeEnvironment merge{environment.registry, environment.configuration,
-                                 environment.installationFolder, log};
-    if (!backup->sharesProjectFile() || TemplateMergeWouldChange(merge, projectName)) {
-        backup->ownCopy();
-        SyncTemplateTexts(merge, projectName);
-        SyncTemplateFonts(merge, projectName);
-    }
+    MergeEnvironment merge = projectMerge;
+    merge.workingFile = files.working();
+    SyncTemplateTexts(merge, projectName);
+    SyncTemplateFonts(merge, projectName);
 
     try {
-        compactProjectFile(projectFile);
+        files.commitWorkingCopy(true);
         result.outcome = CheckOutcome::Checked;
+        return result;
     } catch (const std::exception& error) {
-        result.outcome = CheckOutcome::NotCompacted;
         result.reason = error.what();
+    }
+    // The upgrade stands on its own; only its free space stays.
+    try {
+        files.commitWorkingCopy(false);
+        result.outcome = CheckOutcome::NotCompacted;
         log.write(context + "not compacted: " + result.reason);
+    } catch (const std::exception& error) {
+        result.outcome = CheckOutcome::BackupFailed;
+        result.reason = error.what();
+        log.write(context + "the result could not replace the project file, which was left as "
+                            "it was: " +
+                  result.reason);
     }
     return result;
 }

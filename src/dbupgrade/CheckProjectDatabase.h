@@ -43,8 +43,8 @@ enum class CheckOutcome {
     Skipped,       // no file, or read-only and the user kept it so
     NotADatabase,  // left untouched, backup included
     Locked,        // another process holds the file; left untouched
-    BackupFailed,  // no backup could be made, so nothing was changed
-    LadderStopped, // a step could not run; the stored version was kept
+    BackupFailed,  // no backup or working copy could be made, so nothing was changed
+    LadderStopped, // a step could not run; the project file was left as it was
 };
 
 struct CheckResult {
@@ -62,12 +62,14 @@ struct CheckPlan {
     std::vector<Rung> rungs;
 };
 
-// Brings the registered project's database to the current layout: backup to
-// ".kvs.bak", the ladder from the stored version, the new version and
-// installation details in the settings, the template merge, compaction. The
-// project file is never left invalid: every step is one transaction and the
-// compacted copy replaces it in one rename. Raises korvana::Error only when the
-// name is not registered or the settings cannot be read or written.
+// Brings the registered project's database to the current layout: the ladder
+// from the stored version, the new version and installation details in the
+// settings, the template merge, compaction. All of it happens on a working
+// copy whose compacted result replaces the project file in one rename, with
+// ".kvs.bak" keeping the file as it was (see CheckFiles): the project file is
+// always either untouched or the complete result. A current project is only
+// compacted, its backup left alone. Raises korvana::Error only when the name
+// is not registered or the settings cannot be read or written.
 CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
                                  const std::string& projectName);
 

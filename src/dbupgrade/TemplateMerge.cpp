@@ -2,7 +2,7 @@
 
 #include "db/SkipOnError.h"
 #include "platform/Paths.h"
-#include "services/ResolveProjectFile.h"
+#include "dbupgrade/UpgradeStep.h"
 
 #include <limits>
 #include <optional>
@@ -27,7 +27,9 @@ std::optional<std::int32_t> idOf(const db::Value& value) {
 
 std::string projectTemplate(const MergeEnvironment& environment, const std::string& projectName) {
     auto& configuration = environment.configuration;
-    const ProjectHandle handle = configuration.OpenProject(projectName);
+    const ProjectHandle handle = environment.workingFile.empty()
+                                     ? configuration.OpenProject(projectName)
+                                     : configuration.OpenProjectFile(environment.workingFile);
     std::string name;
     try {
         name = settingText(configuration.GetValue(handle, "Global", "ProjectTemplate",
@@ -54,8 +56,9 @@ std::optional<MergeDatabases> openDatabases(const MergeEnvironment& environment,
         if (!templateFile) {
             throw Error("the project template's name is not a single folder name");
         }
-        auto project =
-            db::Database::open(resolveProjectFile(environment.registry, projectName).string());
+        auto project = db::Database::open(
+            projectDatabaseFile(environment.registry, environment.workingFile, projectName)
+                .string());
         std::error_code error;
         if (!std::filesystem::is_regular_file(*templateFile, error)) {
             throw Error("the template database '" + templateFile->string() + "' does not exist");
@@ -312,7 +315,8 @@ bool TemplateMergeWouldChange(const MergeEnvironment& environment, const std::st
         int lines = 0;
     } quiet;
     const MergeEnvironment rehearsal{environment.registry, environment.configuration,
-                                     environment.installationFolder, quiet, true};
+                                     environment.installationFolder, quiet, true,
+                                     environment.workingFile};
     const bool texts = SyncTemplateTexts(rehearsal, projectName);
     const bool fonts = SyncTemplateFonts(rehearsal, projectName);
     return texts || fonts || quiet.lines > 0;

@@ -22,6 +22,9 @@ struct MergeEnvironment {
     // Merges as usual, then takes everything back: nothing of the project
     // file is written, not even for a moment (see `TemplateMergeWouldChange`).
     bool rehearsal = false;
+    // The database merged into: the database check's working copy of the
+    // project file. Empty: the registered project's own file.
+    std::filesystem::path workingFile = {};
 };
 
 // The template database of the project's template: the file is literally

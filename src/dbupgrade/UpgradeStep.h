@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "text/TextService.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,16 @@ struct UpgradeEnvironment {
     const Registry& registry;
     const TextService& texts;
     db::DebugLog& log;
+    // The database the steps change: the database check's working copy of the
+    // project file. Empty: the registered project's own file.
+    std::filesystem::path workingFile = {};
 };
+
+// The database an upgrade or merge works on: `workingFile` when given,
+// otherwise the registered project's file.
+std::filesystem::path projectDatabaseFile(const Registry& registry,
+                                          const std::filesystem::path& workingFile,
+                                          const std::string& projectName);
 
 // One step of the version ladder. The project's registered name is its only
 // input; the step opens the project database itself and closes it at its end.

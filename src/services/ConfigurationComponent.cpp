@@ -134,7 +134,10 @@ ConfigurationComponent::ConfigurationComponent(const Registry& registry) : regis
 ConfigurationComponent::~ConfigurationComponent() = default;
 
 ProjectHandle ConfigurationComponent::OpenProject(std::string_view nameOrPath) {
-    auto file = resolveProjectFile(registry_, nameOrPath);
+    return OpenProjectFile(resolveProjectFile(registry_, nameOrPath));
+}
+
+ProjectHandle ConfigurationComponent::OpenProjectFile(std::filesystem::path file) {
     requireDatabaseFile(file);
     const bool readOnly = isWriteProtected(file);
     auto opened = std::make_unique<OpenFile>(std::move(file), readOnly);

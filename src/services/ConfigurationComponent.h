@@ -38,6 +38,9 @@ class ConfigurationComponent {
     // A registered project name, or the path of a ".kvs" file. A missing file is
     // never created. A file without write permission is opened for reading.
     ProjectHandle OpenProject(std::string_view nameOrPath);
+    // A project file by its path, whatever its name: the database check's
+    // working copy of a project file is one.
+    ProjectHandle OpenProjectFile(std::filesystem::path file);
     // Releases the handle. Nothing is pending: every SetValue is already in the file.
     void CloseProject(ProjectHandle handle);
 

@@ -16,6 +16,12 @@ class OpenProjectSettings {
     // korvana::Error when the project cannot be opened.
     OpenProjectSettings(ConfigurationComponent& settings, std::string_view nameOrPath)
         : settings_(settings), handle_(settings.OpenProject(nameOrPath)) {}
+    // A project file named by its path alone, whatever the name ends with.
+    struct File {
+        std::filesystem::path path;
+    };
+    OpenProjectSettings(ConfigurationComponent& settings, const File& file)
+        : settings_(settings), handle_(settings.OpenProjectFile(file.path)) {}
     ~OpenProjectSettings() {
         try {
             settings_.CloseProject(handle_);

@@ -3,6 +3,7 @@
 #include "project/ProjectRegistration.h"
 #include "text/ScriptedMessageService.h"
 
+#include <algorithm>
 #include <array>
 #include <gtest/gtest.h>
 
@@ -86,7 +87,7 @@ TEST_P(CheckRuns, ClimbsFromTheStoredVersionAndRecordsTheCurrentOne) {
         EXPECT_EQ(progress.back(), std::to_string(progress.size()) + "/" +
                                        std::to_string(progress.size()) + " 4.05.000");
     }
-    EXPECT_EQ(readFile(backup()), before);
+    EXPECT_TRUE(readFile(backup()) == before);
     EXPECT_FALSE(fs::exists(temp()));
     EXPECT_EQ(setting("DBVersion"), "4.05.000");
     EXPECT_EQ(setting("KorvanaVersion"), "4.05.002");
@@ -166,7 +167,7 @@ TEST_F(Check, FileHeldByAnotherConnectionIsLeftUntouched) {
     holder.connection().exec("ROLLBACK");
     EXPECT_EQ(result.outcome, CheckOutcome::Locked);
     EXPECT_FALSE(fs::exists(backup()));
-    EXPECT_EQ(readFile(projectFile), before);
+    EXPECT_TRUE(readFile(projectFile) == before);
 }
 
 TEST_F(Check, StaleTemporaryFileIsReplaced) {
@@ -189,16 +190,17 @@ TEST_F(Check, FailedCompactionKeepsTheUpgradedFile) {
     EXPECT_EQ(readFile(temp() / "keep"), "not ours");
 }
 
-// A check of a current project that has nothing to write shares the backup
-// with the project file until the compaction replaces it; anything it has to
-// write makes the backup a copy of its own first. Either way the backup is the
-// file as the check found it, and stays so whatever is written afterwards.
+// A second check backs the project up only when it changes the project: the
+// backup is then the file as the check found it, and otherwise still the file
+// as the first check found it. Either way it stays apart from the project file
+// whatever is written afterwards.
 enum class Beforehand { Nothing, TextRemoved, FolderMoved, CompactionBlocked };
 
 struct SecondCheckCase {
     const char* label;
     Beforehand beforehand;
     CheckOutcome outcome;
+    bool changes;
 };
 
 class SecondCheck : public Check, public ::testing::WithParamInterface<SecondCheckCase> {
@@ -222,8 +224,9 @@ class SecondCheck : public Check, public ::testing::WithParamInterface<SecondChe
     }
 };
 
-TEST_P(SecondCheck, BackupIsTheFileAsFoundAndStaysApart) {
+TEST_P(SecondCheck, BacksUpOnlyWhatItChangesAndKeepsTheBackupApart) {
     makeProject("");
+    const std::string beforeFirst = readFile(projectFile);
     check();
     prepare(GetParam().beforehand);
     const std::string asFound = readFile(projectFile);
@@ -231,22 +234,58 @@ TEST_P(SecondCheck, BackupIsTheFileAsFoundAndStaysApart) {
 
     EXPECT_EQ(check().outcome, GetParam().outcome);
     EXPECT_TRUE(stepsSeen().empty());
-    EXPECT_EQ(readFile(backup()), asFound);
+    const std::string expected = GetParam().changes ? asFound : beforeFirst;
+    EXPECT_TRUE(readFile(backup()) == expected);
     EXPECT_FALSE(fs::equivalent(backup(), projectFile));
     EXPECT_FALSE(fs::exists(fs::path(backup().string() + ".tmp")));
     EXPECT_EQ(setting("DBVersion"), "4.05.000");
     setSetting("Comment", "written later");
-    EXPECT_EQ(readFile(backup()), asFound);
+    EXPECT_TRUE(readFile(backup()) == expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Writes, SecondCheck,
     ::testing::Values(
-        SecondCheckCase{"Nothing", Beforehand::Nothing, CheckOutcome::Checked},
-        SecondCheckCase{"TheTemplateMerge", Beforehand::TextRemoved, CheckOutcome::Checked},
-        SecondCheckCase{"AMovedFolder", Beforehand::FolderMoved, CheckOutcome::Checked},
-        SecondCheckCase{"NoCompaction", Beforehand::CompactionBlocked, CheckOutcome::NotCompacted}),
+        SecondCheckCase{"Nothing", Beforehand::Nothing, CheckOutcome::Checked, false},
+        SecondCheckCase{"TheTemplateMerge", Beforehand::TextRemoved, CheckOutcome::Checked, true},
+        SecondCheckCase{"AMovedFolder", Beforehand::FolderMoved, CheckOutcome::Checked, true},
+        SecondCheckCase{"NoCompaction", Beforehand::CompactionBlocked, CheckOutcome::NotCompacted,
+                        false}),
     [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+// A check killed between making the backup and replacing the project leaves
+// the two as one file; the next check parts them before anything can write
+// the project.
+TEST_F(Check, BackupSharingTheProjectFileIsPartedFirst) {
+    makeProject("4.05.000");
+    check();
+    const std::string asFound = readFile(projectFile);
+    fs::remove(backup());
+    fs::create_hard_link(projectFile, backup());
+    EXPECT_EQ(check().outcome, CheckOutcome::Checked);
+    EXPECT_FALSE(fs::equivalent(backup(), projectFile));
+    setSetting("Comment", "written later");
+    EXPECT_TRUE(readFile(backup()) == asFound);
+}
+
+// Whatever an interrupted check left beside the project is cleared, and the
+// check starts again from the untouched project file.
+TEST_F(Check, LeftoversOfAnInterruptedCheckAreCleared) {
+    makeProject("");
+    const std::string before = readFile(projectFile);
+    for (const char* suffix : {".work", ".work-journal", ".tmp", ".bak.tmp"}) {
+        writeFile(projectFile.string() + suffix, "left by a killed check");
+    }
+    EXPECT_EQ(check().outcome, CheckOutcome::Checked);
+    EXPECT_EQ(setting("DBVersion"), "4.05.000");
+    EXPECT_TRUE(readFile(backup()) == before);
+    std::vector<std::string> files;
+    for (const auto& entry : fs::directory_iterator(projectFile.parent_path())) {
+        files.push_back(entry.path().filename().string());
+    }
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, (std::vector<std::string>{"Plant.kvs", "Plant.kvs.bak"}));
+}
 
 TEST_F(Check, TemplateTextMissingFromACurrentProjectIsMergedAgain) {
     makeProject("");
@@ -266,14 +305,17 @@ struct StopCase {
 
 class LadderStops : public Check, public ::testing::WithParamInterface<StopCase> {};
 
-TEST_P(LadderStops, KeepsTheStoredVersionWhenAStepCouldNotRun) {
+TEST_P(LadderStops, LeavesTheProjectFileAsItWasWhenAStepCouldNotRun) {
     makeProject("");
+    writeFile(backup(), "the backup of an earlier check");
+    const std::string before = readFile(projectFile);
     const auto result = check(GetParam().ladder);
     EXPECT_EQ(result.outcome, CheckOutcome::LadderStopped);
     EXPECT_NE(result.reason.find(GetParam().reason), std::string::npos) << result.reason;
     EXPECT_EQ(stepsSeen(), std::vector<std::string>{v1});
-    EXPECT_EQ(setting("DBVersion"), "");
-    EXPECT_TRUE(fs::exists(backup()));
+    EXPECT_TRUE(readFile(projectFile) == before);
+    EXPECT_EQ(readFile(backup()), "the backup of an earlier check");
+    EXPECT_FALSE(fs::exists(projectFile.string() + ".work"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Ladders, LadderStops,

@@ -1,0 +1,169 @@
+#include "db/Database.h"
+#include "db/json/DatabaseJson.h"
+#include "platform/FileRegistry.h"
+#include "services/ConfigurationComponent.h"
+#include "support/KvsProcess.h"
+#include "support/ScratchDir.h"
+
+#include <chrono>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <random>
+#include <signal.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace korvana {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+
+constexpr const char* installationKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
+
+std::string fixture(const char* name) {
+    return readFile(fs::path(KORVANA_SOURCE_DIR) / "tests/fixtures" / name);
+}
+
+// `kvs check` on the legacy project, killed at random moments over its whole
+// run. Whatever the moment, the project file must be the file as it was or the
+// complete result, the backup must be the file as it was, and the next check
+// must finish the job from there.
+class CheckKills : public ::testing::Test {
+  protected:
+    CheckKills() {
+        FileRegistry registry(root / "registry");
+        const fs::path installation = scratch / "Korvana";
+        registry.setValue(Hive::LocalMachine, installationKey, "Path",
+                          RegistryValue::string(installation.string()));
+        registry.setValue(Hive::LocalMachine, std::string(installationKey) + "\\Projects\\Plant",
+                          "Path", RegistryValue::string(projectFile.parent_path().string()));
+        registry.setValue(Hive::CurrentUser, installationKey, "Version",
+                          RegistryValue::string("4.05.002"));
+        const fs::path templateFile =
+            installation / "Templates/Projects/Single2/%ProjectName%.kvs";
+        fs::create_directories(templateFile.parent_path());
+        db::json::createDatabaseFromJson(templateFile.string(), fixture("template-project.json"));
+
+        fs::create_directories(projectFile.parent_path());
+        db::json::createDatabaseFromJson(original.string(), fixture("legacy-project.json"));
+    }
+
+    void restoreOriginal() const {
+        fs::copy_file(original, projectFile, fs::copy_options::overwrite_existing);
+    }
+
+    // Starts `kvs check Plant` without waiting for it.
+    pid_t startCheck() const {
+        const std::string kvs = std::string(KORVANA_BIN_DIR) + "/kvs";
+        const std::string rootVariable = "KORVANA_ROOT=" + root.string();
+        std::vector<std::string> environment{rootVariable};
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            if (std::string_view(*entry).rfind("KORVANA_", 0) != 0) {
+                environment.emplace_back(*entry);
+            }
+        }
+        std::vector<char*> envp;
+        for (auto& entry : environment) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+        std::vector<std::string> arguments{kvs, "check", "Plant"};
+        std::vector<char*> argv;
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t child = -1;
+        const int rc =
+            posix_spawn(&child, kvs.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        return rc == 0 ? child : -1;
+    }
+
+    // The exit status of a check run to its end.
+    int runCheck() const {
+        const pid_t child = startCheck();
+        int status = 0;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    std::vector<fs::path> leftovers() const {
+        std::vector<fs::path> found;
+        for (const auto& entry : fs::directory_iterator(projectFile.parent_path())) {
+            if (entry.path() != projectFile && entry.path() != backup) {
+                found.push_back(entry.path().filename());
+            }
+        }
+        return found;
+    }
+
+    test::ScratchDir scratch;
+    const fs::path root = scratch / "root";
+    const fs::path original = scratch / "original.kvs";
+    const fs::path projectFile = scratch / "Projects/Plant/Plant.kvs";
+    const fs::path backup = scratch / "Projects/Plant/Plant.kvs.bak";
+};
+
+TEST_F(CheckKills, ProjectIsTheOriginalOrTheCompleteResultWhereverTheCheckDies) {
+    // The complete result, and how long an undisturbed check takes.
+    restoreOriginal();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_EQ(runCheck(), 0);
+    const auto span = std::chrono::duration_cast<std::chrono::microseconds>(
+                          std::chrono::steady_clock::now() - start)
+                          .count();
+    const std::string before = readFile(original);
+    const std::string result = readFile(projectFile);
+    ASSERT_TRUE(result != before);
+    ASSERT_TRUE(readFile(backup) == before);
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<long> delay(0, span);
+    int killed = 0;
+    int untouched = 0;
+    restoreOriginal();
+    for (int run = 0; run < 200; ++run) {
+        // Each check starts where the killed one before it stopped, with
+        // whatever that one left beside the project.
+        const pid_t child = startCheck();
+        ASSERT_GT(child, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        killed += WIFSIGNALED(status) ? 1 : 0;
+
+        const std::string after = readFile(projectFile);
+        ASSERT_TRUE(after == before || after == result) << "run " << run << ": a partial file";
+        untouched += after == before ? 1 : 0;
+        ASSERT_TRUE(readFile(backup) == before) << "run " << run;
+
+        if (after == before && run % 10 == 9) {
+            ASSERT_EQ(runCheck(), 0) << "run " << run;
+            ASSERT_TRUE(readFile(projectFile) == result) << "run " << run;
+            ASSERT_TRUE(readFile(backup) == before) << "run " << run;
+            ASSERT_TRUE(leftovers().empty()) << "run " << run << ": " << leftovers().front();
+        }
+        if (readFile(projectFile) == result) {
+            restoreOriginal();
+        }
+    }
+    // The kills must have hit running checks, not only finished ones.
+    EXPECT_GT(killed, 150);
+    EXPECT_GT(untouched, 150);
+}
+
+} // namespace
+} // namespace korvana
