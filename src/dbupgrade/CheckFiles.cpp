@@ -63,7 +63,9 @@ CheckFiles::~CheckFiles() {
     removeQuietly(compacted_);
 }
 
-void CheckFiles::removeWorkingCopy() const { removeDatabase(working_); }
+void CheckFiles::removeWorkingCopy() const {
+    removeDatabase(working_);
+}
 
 void CheckFiles::clearLeftovers() const {
     removeWorkingCopy();

@@ -222,8 +222,9 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
     } catch (const std::exception& error) {
         result.outcome = CheckOutcome::BackupFailed;
         result.reason = error.what();
-        log.write(context + "the result could not replace the project file, which was left as "
-                            "it was: " +
+        log.write(context +
+                  "the result could not replace the project file, which was left as "
+                  "it was: " +
                   result.reason);
     }
     return result;

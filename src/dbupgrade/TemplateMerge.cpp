@@ -1,8 +1,8 @@
 #include "dbupgrade/TemplateMerge.h"
 
 #include "db/SkipOnError.h"
-#include "platform/Paths.h"
 #include "dbupgrade/UpgradeStep.h"
+#include "platform/Paths.h"
 
 #include <limits>
 #include <optional>
@@ -314,8 +314,11 @@ bool TemplateMergeWouldChange(const MergeEnvironment& environment, const std::st
         void write(std::string_view) override { ++lines; }
         int lines = 0;
     } quiet;
-    const MergeEnvironment rehearsal{environment.registry, environment.configuration,
-                                     environment.installationFolder, quiet, true,
+    const MergeEnvironment rehearsal{environment.registry,
+                                     environment.configuration,
+                                     environment.installationFolder,
+                                     quiet,
+                                     true,
                                      environment.workingFile};
     const bool texts = SyncTemplateTexts(rehearsal, projectName);
     const bool fonts = SyncTemplateFonts(rehearsal, projectName);

@@ -45,8 +45,7 @@ class CheckKills : public ::testing::Test {
                           "Path", RegistryValue::string(projectFile.parent_path().string()));
         registry.setValue(Hive::CurrentUser, installationKey, "Version",
                           RegistryValue::string("4.05.002"));
-        const fs::path templateFile =
-            installation / "Templates/Projects/Single2/%ProjectName%.kvs";
+        const fs::path templateFile = installation / "Templates/Projects/Single2/%ProjectName%.kvs";
         fs::create_directories(templateFile.parent_path());
         db::json::createDatabaseFromJson(templateFile.string(), fixture("template-project.json"));
 
