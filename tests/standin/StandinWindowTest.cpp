@@ -7,25 +7,8 @@
 namespace korvana::standin {
 namespace {
 
-class StandinWindowTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_standin";
-        static char* argv[] = {name, nullptr};
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        }
-        if (!QApplication::instance()) {
-            application_ = new QApplication(argc, argv);
-        }
-    }
-    static void TearDownTestSuite() {
-        delete application_;
-        application_ = nullptr;
-    }
-    static inline QApplication* application_ = nullptr;
-};
+// The application object comes from the shared test environment.
+class StandinWindowTest : public ::testing::Test {};
 
 TEST_F(StandinWindowTest, MovingTheExplorerChangesTheLayoutItLeaves) {
     IdeSnapshot snapshot;

@@ -18,7 +18,7 @@ class QtApplicationEnvironment : public ::testing::Environment {
 
   private:
     int argc_ = 1;
-    char name_[12] = "test_dialog";
+    char name_[10] = "qt_tests";
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> application_;
 };
