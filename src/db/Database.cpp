@@ -191,9 +191,12 @@ Database::Database(Database&&) noexcept = default;
 Database& Database::operator=(Database&&) noexcept = default;
 Database::~Database() = default;
 
-Database Database::open(const std::string& path) {
+Database Database::open(const std::string& path, Durability durability) {
     checkDatabaseFile(path);
     auto connection = std::make_shared<sqlite::Database>(path, sqlite::Database::Mode::ReadWrite);
+    if (durability == Durability::Scratch) {
+        connection->exec("PRAGMA synchronous = OFF");
+    }
     Catalogue(*connection).verify();
     return Database(path, std::move(connection));
 }

@@ -32,10 +32,15 @@ struct QueryResult {
 // Callers may wrap a run of operations in `transaction()`.
 class Database {
   public:
+    // Whether a commit waits until its data is on the disk. A scratch database
+    // (the database check's working copy) is thrown away unread after a crash,
+    // so waiting for the disk after each of its commits would buy nothing.
+    enum class Durability { Flushed, Scratch };
+
     // Opens an existing project database shared, read-write. A file that is not
     // an SQLite database, a truncated file or a database without a consistent
     // catalogue is refused and left untouched.
-    static Database open(const std::string& path);
+    static Database open(const std::string& path, Durability durability = Durability::Flushed);
     // Makes a new, empty project database; refuses an existing file.
     static Database create(const std::string& path);
 

@@ -3,18 +3,18 @@
 
 namespace korvana::dbupgrade {
 
-std::filesystem::path projectDatabaseFile(const Registry& registry,
-                                          const std::filesystem::path& workingFile,
-                                          const std::string& projectName) {
-    return workingFile.empty() ? resolveProjectFile(registry, projectName) : workingFile;
+db::Database openProjectDatabase(const Registry& registry, const std::filesystem::path& workingFile,
+                                 const std::string& projectName) {
+    if (workingFile.empty()) {
+        return db::Database::open(resolveProjectFile(registry, projectName).string());
+    }
+    return db::Database::open(workingFile.string(), db::Database::Durability::Scratch);
 }
 
 StepSession::StepSession(const UpgradeEnvironment& environment, const std::string& projectName,
                          std::string_view version)
     : environment_(environment),
-      database_(db::Database::open(
-          projectDatabaseFile(environment.registry, environment.workingFile, projectName)
-              .string())),
+      database_(openProjectDatabase(environment.registry, environment.workingFile, projectName)),
       skip_(environment.log, "step " + std::string(version) + " of '" + projectName + "'") {
     transaction_.emplace(database_.connection());
 }

@@ -56,9 +56,8 @@ std::optional<MergeDatabases> openDatabases(const MergeEnvironment& environment,
         if (!templateFile) {
             throw Error("the project template's name is not a single folder name");
         }
-        auto project = db::Database::open(
-            projectDatabaseFile(environment.registry, environment.workingFile, projectName)
-                .string());
+        auto project =
+            openProjectDatabase(environment.registry, environment.workingFile, projectName);
         std::error_code error;
         if (!std::filesystem::is_regular_file(*templateFile, error)) {
             throw Error("the template database '" + templateFile->string() + "' does not exist");

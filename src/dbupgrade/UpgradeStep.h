@@ -25,11 +25,10 @@ struct UpgradeEnvironment {
     std::filesystem::path workingFile = {};
 };
 
-// The database an upgrade or merge works on: `workingFile` when given,
-// otherwise the registered project's file.
-std::filesystem::path projectDatabaseFile(const Registry& registry,
-                                          const std::filesystem::path& workingFile,
-                                          const std::string& projectName);
+// The database an upgrade or merge works on: `workingFile` when given (a
+// scratch database), otherwise the registered project's file.
+db::Database openProjectDatabase(const Registry& registry, const std::filesystem::path& workingFile,
+                                 const std::string& projectName);
 
 // One step of the version ladder. The project's registered name is its only
 // input; the step opens the project database itself and closes it at its end.
