@@ -1,7 +1,7 @@
-#include "db/Sqlite.h"
 #include "platform/FileRegistry.h"
 #include "services/ConfigurationComponent.h"
 #include "support/KvsProcess.h"
+#include "support/ProjectDatabase.h"
 #include "support/ScratchDir.h"
 
 #include <gmock/gmock.h>
@@ -35,10 +35,7 @@ class KvsProjects : public testing::Test {
         const auto folder = scratch / "projects" / name;
         fs::create_directories(folder);
         const auto file = folder / (name + ".kvs");
-        {
-            korvana::sqlite::Database db(file.string(), korvana::sqlite::Database::Mode::Create);
-            db.exec("CREATE TABLE TcfgBinary (Name TEXT)");
-        }
+        korvana::test::makeProjectDatabase(file);
         auto reg = registry();
         korvana::ConfigurationComponent writer(reg);
         const auto handle = writer.OpenProject(file.string());
