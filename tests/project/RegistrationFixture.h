@@ -5,6 +5,7 @@
 #include "services/ResolveProjectFile.h"
 #include "support/MemoryRegistry.h"
 #include "support/ProjectDatabase.h"
+#include "support/RegistrySnapshot.h"
 #include "support/ScratchDir.h"
 #include "text/ScriptedMessageService.h"
 #include "text/TextService.h"
