@@ -81,9 +81,7 @@ TEST_F(Registration, FailedRegistrationSaysWhyAndLeavesTheRegistryAsItWas) {
     for (const std::string& name :
          std::vector<std::string>{"Pl\"ant", "C:Plant", "Plant*", "Plant?", "<Plant>", "Pl|ant",
                                   "../Plant1", "Kept/Plant1", "Kept\\Plant1", "..", ".", "",
-                                  "Pl\x01"
-                                  "ant",
-                                  std::string("Pl\0ant", 6)}) {
+                                  "Pl\001ant", std::string("Pl\0ant", 6)}) {
         std::string shown = name;
         std::replace_if(
             shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
@@ -102,6 +100,7 @@ TEST_F(Registration, FailedRegistrationSaysWhyAndLeavesTheRegistryAsItWas) {
     }
     EXPECT_EQ(configuration.OpenHandleCount(), 0u);
 }
+
 TEST_F(Registration, ReadOnlyProjectAsksAndNoKeepsItReadOnlyAndUnregistered) {
     const auto folder = makeProject("P", "Plant1");
     makeReadOnly(folder + "/Plant1.kvs");
@@ -125,29 +124,6 @@ TEST_F(Registration, ReadOnlyProjectAnsweredYesBecomesWritableAndIsRegistered) {
     EXPECT_EQ(registered("Plant1", "ProjectType"), "Client");
 }
 
-TEST_F(Registration, GroupsAreHeldToTheSameNamesFoldersAndFiles) {
-    const auto folder = scratch.path().string();
-    struct Case {
-        std::string folder;
-        std::string name;
-        std::int32_t text;
-        std::vector<std::string> args;
-    };
-    const Case cases[] = {
-        {folder, "Pl\"ant", 921, {"Pl\"ant"}},
-        {folder, "../Plant", 921, {"../Plant"}},
-        {folder + "/Nowhere", "Plant", 919, {"Plant", folder + "/Nowhere"}},
-        {folder, "Plant", 920, {"Plant", folder + "/Plant.vbg"}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        messages = ScriptedMessageService();
-        EXPECT_FALSE(registration.RegisterGroup(c.folder, c.name));
-        std::vector<TextArgument> args(c.args.begin(), c.args.end());
-        EXPECT_THAT(shownTexts(), ElementsAre(texts.LoadText(TextId{c.text}, args)));
-    }
-    EXPECT_FALSE(registry.keyExists(Hive::LocalMachine, "Software"));
-}
 TEST_F(Registration, UnreadableSettingsAreReportedAsAnErrorAndNothingIsWritten) {
     const auto folder = makeProject("P", "Plant1");
     {
@@ -336,8 +312,8 @@ TEST_F(GroupRegistration, UnreadableGroupFilesAreReportedAsErrors) {
     }
 }
 
-// A registry of which one write fails, as a hive file that another program
-// holds for a moment would make it fail.
+// A registry of which one write fails, as a full disk would make it fail in
+// the middle of a registration.
 class FailingRegistry : public MemoryRegistry {
   public:
     void setValue(Hive hive, std::string_view key, std::string_view name,
@@ -367,8 +343,7 @@ class HalfWayRegistration : public GroupRegistration {
         : failingSettings(failing), failingRegistration(failing, failingSettings, messages, texts) {
     }
 
-    void expectTakenBack(const std::function<bool()>& registerIt, int writes,
-                         const char* procedure) {
+    void expectTakenBack(const std::function<bool()>& registerIt, int writes) {
         const std::string before = snapshot(failing, Hive::LocalMachine);
         for (int failAt = 0; failAt < writes; ++failAt) {
             SCOPED_TRACE("write " + std::to_string(failAt + 1) + " fails");
@@ -377,8 +352,8 @@ class HalfWayRegistration : public GroupRegistration {
             EXPECT_FALSE(registerIt());
             ASSERT_FALSE(messages.shown().empty());
             EXPECT_THAT(messages.shown().front().text,
-                        StartsWith("Error in function '" + std::string(procedure) +
-                                   "'!\r\n(75: The registry file cannot be written)"));
+                        StartsWith("Error in function 'RegisterProject'!\r\n(75: The registry "
+                                   "file cannot be written)"));
             EXPECT_EQ(snapshot(failing, Hive::LocalMachine), before);
         }
         // With every write allowed the same registration stands.
@@ -395,8 +370,7 @@ class HalfWayRegistration : public GroupRegistration {
 
 TEST_F(HalfWayRegistration, ANewProjectLeavesNoKeyBehind) {
     const auto folder = makeProject("P", "Plant1");
-    expectTakenBack([&] { return failingRegistration.RegisterProject(folder, "Plant1"); }, 3,
-                    "RegisterProject");
+    expectTakenBack([&] { return failingRegistration.RegisterProject(folder, "Plant1"); }, 3);
 }
 
 TEST_F(HalfWayRegistration, AReplacedRegistrationKeepsItsOldValues) {
@@ -406,8 +380,7 @@ TEST_F(HalfWayRegistration, AReplacedRegistrationKeepsItsOldValues) {
     failing.writeString(Hive::LocalMachine, key, "ProjectType", "Single");
     failing.writeString(Hive::LocalMachine, key, "Comment", "kept as it was");
     failing.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\Other", "Path", "/x");
-    expectTakenBack([&] { return failingRegistration.RegisterProject(folder, "Plant1"); }, 3,
-                    "RegisterProject");
+    expectTakenBack([&] { return failingRegistration.RegisterProject(folder, "Plant1"); }, 3);
     EXPECT_EQ(failing.readString(Hive::LocalMachine, key, "ProjectType"), "Server");
     EXPECT_EQ(failing.readString(Hive::LocalMachine, key, "Comment"), "kept as it was");
 }
