@@ -8,7 +8,6 @@
 #include "startup/InstallationSettings.h"
 #include "startup/LoadInstallationSettings.h"
 #include "text/ConsoleMessageService.h"
-#include "text/Messages.h"
 
 #include <filesystem>
 #include <memory>
@@ -18,8 +17,6 @@
 namespace korvana::cli {
 
 namespace {
-
-constexpr TextId notRegisteredText{907};
 
 struct ProjectsOptions {
     std::string folder;
@@ -61,13 +58,8 @@ void registerProject(CliContext& context, const ProjectsOptions& options, bool g
 
 void deregisterProject(CliContext& context, const ProjectsOptions& options) {
     ProjectSession session(context, options.answers.forced());
-    if (session.registration.DeregisterProject(options.name)) {
-        context.exitCode = exitOk;
-        return;
-    }
-    ShowMessage(session.messages, session.texts, notRegisteredText, MessageStyle::exclamation(),
-                {options.name});
-    context.exitCode = exitNotFound;
+    // The registration tells why it could not delete the name.
+    context.exitCode = session.registration.DeregisterProject(options.name) ? exitOk : exitNotFound;
 }
 
 void listRecent(CliContext& context, const ProjectsOptions& options) {
@@ -117,7 +109,7 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
 
     auto* registerCommand = projects->add_subcommand(
         "register", "Register FOLDER/NAME.kvs. Exit 1 when it could not be registered (the "
-                    "messages say why).");
+                    "messages say why); the registry is left as it was then.");
     registerCommand->add_option("folder", options->folder, "Project folder")->required();
     registerCommand->add_option("name", options->name, "Project name")->required();
     options->answers.addTo(*registerCommand);
@@ -125,7 +117,8 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
 
     auto* registerGroup = projects->add_subcommand(
         "register-group", "Register the group FOLDER/NAME.vbg and its studio projects. Exit 1 "
-                          "when it could not be registered.");
+                          "when it could not be registered (the messages say why); nothing is "
+                          "registered then, not even its members.");
     registerGroup->add_option("folder", options->folder, "Group folder")->required();
     registerGroup->add_option("name", options->name, "Group name")->required();
     options->answers.addTo(*registerGroup);
@@ -133,7 +126,7 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
 
     auto* deregister = projects->add_subcommand(
         "deregister", "Delete a registration; the project's files stay. Exit 1 when the name "
-                      "is not registered.");
+                      "is not registered or is no project name (the message says which).");
     deregister->add_option("name", options->name, "Registered project or group name")->required();
     deregister->callback([&context, options] { deregisterProject(context, *options); });
 

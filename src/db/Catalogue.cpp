@@ -67,13 +67,20 @@ void Catalogue::create(sqlite::Database& db) {
     }
 }
 
-void Catalogue::verify() const {
+std::optional<std::string> Catalogue::missingTable(sqlite::Database& db) {
     for (const char* table : catalogueTables) {
-        if (!db_.tableExists(table)) {
-            throw Error("'" + db_.path() + "' is not a project database: its catalogue table '" +
-                            table + "' is missing",
-                        errors::notADatabase);
+        if (!db.tableExists(table)) {
+            return table;
         }
+    }
+    return std::nullopt;
+}
+
+void Catalogue::verify() const {
+    if (const auto missing = missingTable(db_)) {
+        throw Error("'" + db_.path() + "' is not a project database: its catalogue table '" +
+                        *missing + "' is missing",
+                    errors::notADatabase);
     }
     std::map<std::string, std::vector<std::string>> recorded; // lower-case table -> columns
     {

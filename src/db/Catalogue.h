@@ -21,6 +21,10 @@ class Catalogue {
 
     // Creates the catalogue tables in a new database.
     static void create(sqlite::Database& db);
+    // The first catalogue table the database lacks; nothing when it has them
+    // all. Every database this engine made has them from its first commit, so
+    // a database without them was made by something else. Reads only.
+    static std::optional<std::string> missingTable(sqlite::Database& db);
 
     // Raises korvana::Error when the catalogue is missing or names tables,
     // columns or indexes the schema does not have (or the other way round).

@@ -1,5 +1,6 @@
 #include "project/ProjectRegistration.h"
 
+#include "db/DbErrors.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "project/GroupFileReader.h"
@@ -8,6 +9,7 @@
 #include "services/ResolveProjectFile.h"
 #include "text/Messages.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -22,6 +24,10 @@ constexpr TextId readOnlyQuestion{914};
 constexpr TextId groupWithoutProject{915};
 constexpr TextId memberFileMissing{916};
 constexpr TextId groupNotRegistered{917};
+constexpr TextId folderMissing{919};
+constexpr TextId fileMissing{920};
+constexpr TextId invalidName{921};
+constexpr TextId notAProjectDatabase{922};
 
 constexpr int pathFileAccessError = 75;
 
@@ -34,71 +40,135 @@ std::string storedFolder(std::string_view folder) {
     return stored;
 }
 
+// A name as the user typed it may hold control characters (a NUL above all)
+// that would cut or garble the message that names it.
+std::string shownName(std::string_view name) {
+    std::string shown(name);
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
+        '?');
+    return shown;
+}
+
 } // namespace
 
 ProjectRegistration::ProjectRegistration(Registry& registry, ConfigurationComponent& configuration,
                                          MessageService& messages, const TextService& texts)
     : registry_(registry), configuration_(configuration), messages_(messages), texts_(texts) {}
 
-bool ProjectRegistration::refuseUnsafeName(std::string_view name) {
-    if (registrationKey(name)) {
-        return false;
+bool ProjectRegistration::checkName(std::string_view name) {
+    if (isRegistrableName(name)) {
+        return true;
     }
-    ShowMessage(messages_, texts_, notRegisteredText, MessageStyle::exclamation(), {name});
-    return true;
+    ShowMessage(messages_, texts_, invalidName, MessageStyle::exclamation(), {shownName(name)});
+    return false;
+}
+
+bool ProjectRegistration::CheckFileToRegister(std::string_view name, std::string_view folder,
+                                              std::string_view file) {
+    if (files_.fileExists(file)) {
+        return true;
+    }
+    if (!folder.empty() && !files_.folderExists(folder)) {
+        ShowMessage(messages_, texts_, folderMissing, MessageStyle::exclamation(),
+                    {shownName(name), folder});
+    } else {
+        ShowMessage(messages_, texts_, fileMissing, MessageStyle::exclamation(),
+                    {shownName(name), file});
+    }
+    return false;
 }
 
 bool ProjectRegistration::RegisterProject(std::string_view folder, std::string_view name) {
-    if (refuseUnsafeName(name)) {
+    RegistryChanges changes(registry_);
+    if (!registerProject(changes, folder, name)) {
+        changes.undo();
+        return false;
+    }
+    changes.keep();
+    return true;
+}
+
+bool ProjectRegistration::registerProject(RegistryChanges& changes, std::string_view folder,
+                                          std::string_view name) {
+    if (!checkName(name)) {
+        return false;
+    }
+    const std::string stored = storedFolder(folder);
+    const std::string file = paths::joinPath(stored, std::string(name) + ".kvs");
+    if (!CheckFileToRegister(name, stored, file)) {
         return false;
     }
     return RunGuarded(messages_, texts_, "RegisterProject",
-                      [&] { return registerProject(folder, name); });
+                      [&] { return writeProject(changes, stored, name, file); });
 }
 
-bool ProjectRegistration::registerProject(std::string_view folder, std::string_view name) {
-    const std::string key = *registrationKey(name);
-    const std::string stored = storedFolder(folder);
-    registry_.writeString(Hive::LocalMachine, key, "Path", stored);
-
-    const std::string file = paths::joinPath(stored, std::string(name) + ".kvs");
-    if (!CheckReadOnly(file)) {
-        return false;
-    }
-    // Opened by its path: the registered name may differ in case from the file.
+bool ProjectRegistration::writeProject(RegistryChanges& changes, const std::string& folder,
+                                       std::string_view name, const std::string& file) {
+    // Read first: a file that cannot be read as a project is never registered,
+    // and is not offered to be made writable either.
     std::string type;
     std::string version;
-    {
+    try {
+        // Opened by its path: the registered name may differ in case from the file.
         OpenProjectSettings settings(configuration_, file);
         type = settings.text("Global", "ProjectType");
         version = settings.text("Global", "KorvanaVersion");
+    } catch (const Error& error) {
+        if (error.number() != db::errors::notADatabase) {
+            throw;
+        }
+        ShowMessage(messages_, texts_, notAProjectDatabase, MessageStyle::exclamation(),
+                    {shownName(name), file});
+        return false;
     }
-    registry_.writeString(Hive::LocalMachine, key, "ProjectType", type);
-    registry_.writeString(Hive::LocalMachine, key, "KorvanaVersion", version);
+    if (!CheckReadOnly(file)) {
+        return false;
+    }
+    const std::string key = *registrationKey(name);
+    changes.writeString(Hive::LocalMachine, key, "Path", folder);
+    changes.writeString(Hive::LocalMachine, key, "ProjectType", type);
+    changes.writeString(Hive::LocalMachine, key, "KorvanaVersion", version);
     return true;
 }
 
 bool ProjectRegistration::RegisterGroup(std::string_view folder, std::string_view name) {
-    if (refuseUnsafeName(name)) {
+    RegistryChanges changes(registry_);
+    if (!registerGroup(changes, folder, name)) {
+        changes.undo();
+        return false;
+    }
+    changes.keep();
+    return true;
+}
+
+bool ProjectRegistration::registerGroup(RegistryChanges& changes, std::string_view folder,
+                                        std::string_view name) {
+    if (!checkName(name)) {
+        return false;
+    }
+    const std::string stored = storedFolder(folder);
+    const std::string groupFile = paths::joinPath(stored, std::string(name) + ".vbg");
+    if (!CheckFileToRegister(name, stored, groupFile)) {
         return false;
     }
     return RunGuarded(messages_, texts_, "RegisterGroup",
-                      [&] { return registerGroup(folder, name); });
+                      [&] { return writeGroup(changes, stored, name, groupFile); });
 }
 
-bool ProjectRegistration::registerGroup(std::string_view folder, std::string_view name) {
-    const std::string stored = storedFolder(folder);
-    const std::string groupFile = paths::joinPath(stored, std::string(name) + ".vbg");
+bool ProjectRegistration::writeGroup(RegistryChanges& changes, const std::string& folder,
+                                     std::string_view name, const std::string& groupFile) {
     bool found = false;
     bool allRegistered = true;
-    for (const auto& member : GroupFileReader::members(groupFile, stored)) {
+    for (const auto& member : GroupFileReader::members(groupFile, folder)) {
         found = true;
         const std::string memberFolder = paths::parentFolder(member.file);
         // A name that could lead out of the member's folder names no project
         // file there: it is reported like a missing one.
         if (isSafeProjectName(member.projectName) &&
             files_.fileExists(paths::joinPath(memberFolder, member.projectName + ".kvs"))) {
-            allRegistered = RegisterProject(memberFolder, member.projectName) && allRegistered;
+            allRegistered =
+                registerProject(changes, memberFolder, member.projectName) && allRegistered;
         } else {
             ShowMessage(messages_, texts_, memberFileMissing, MessageStyle::exclamation(),
                         {member.projectName, name});
@@ -113,9 +183,9 @@ bool ProjectRegistration::registerGroup(std::string_view folder, std::string_vie
         return false;
     }
     const std::string key = *registrationKey(name);
-    registry_.writeString(Hive::LocalMachine, key, "Path", stored);
-    registry_.writeString(Hive::LocalMachine, key, "ProjectType",
-                          projectTypeName(ProjectType::Group));
+    changes.writeString(Hive::LocalMachine, key, "Path", folder);
+    changes.writeString(Hive::LocalMachine, key, "ProjectType",
+                        projectTypeName(ProjectType::Group));
     return true;
 }
 
@@ -178,8 +248,15 @@ std::vector<RegisteredProject> ProjectRegistration::ListRegisteredProjects(Proje
 }
 
 bool ProjectRegistration::DeregisterProject(std::string_view name) {
+    // Registrations made before names were held to file-name characters can
+    // still be deleted: only a name that could reach another key is refused.
+    if (!registrationKey(name)) {
+        ShowMessage(messages_, texts_, invalidName, MessageStyle::exclamation(), {shownName(name)});
+        return false;
+    }
     const auto project = readRegistration(registry_, name);
     if (!project) {
+        ShowMessage(messages_, texts_, notRegisteredText, MessageStyle::exclamation(), {name});
         return false;
     }
     registry_.deleteKey(Hive::LocalMachine, *registrationKey(project->name));

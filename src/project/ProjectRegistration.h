@@ -4,6 +4,7 @@
 #include "platform/Registry.h"
 #include "project/ProjectType.h"
 #include "project/RegisteredProject.h"
+#include "project/RegistryChanges.h"
 #include "services/ConfigurationComponent.h"
 #include "text/MessageService.h"
 #include "text/TextService.h"
@@ -16,24 +17,35 @@ namespace korvana {
 // The machine-wide registry of projects: one sub-key per project or group
 // under "Projects" with its folder, type name and studio version.
 //
-// RegisterProject, RegisterGroup and CheckReadOnly guard themselves: an
-// unexpected failure is reported as "Error in function '...'!" with text 99 and
-// they answer false. What they wrote before the failure stays.
+// A registration either stands whole or leaves the registry as it was: the
+// name, the folder, the file and (for a project) that the file is a project
+// database are checked before the first write, and a write that fails half-way
+// is taken back. Each failure is told to the user with its cause: text 921 for
+// a name a project cannot have, 919 for a missing folder, 920 for a missing
+// file, 922 for a file that is not a project database. Unexpected failures are
+// reported as "Error in function '...'!" with text 99, and the procedure
+// answers false.
 class ProjectRegistration {
   public:
     ProjectRegistration(Registry& registry, ConfigurationComponent& configuration,
                         MessageService& messages, const TextService& texts);
 
-    // Registers folder/name.kvs. "Path" is written first and stays even when a
-    // later step fails; type and version are copied from the project's
-    // "Global" settings. A name that could reach another key or folder is
-    // refused with text 907 and nothing is written.
+    // Registers folder/name.kvs with the type and studio version from the
+    // project's "Global" settings; a write-protected file is offered to be
+    // made writable first (CheckReadOnly). An existing registration of the
+    // name is replaced.
     bool RegisterProject(std::string_view folder, std::string_view name);
 
     // Registers folder/name.vbg and every studio project it names (texts 915,
     // 916, 917). A member whose project file is missing is reported and left
-    // out; the group is still registered when every other member was.
+    // out; the group is still registered when every other member was. When the
+    // group fails, the members registered on the way are taken back too.
     bool RegisterGroup(std::string_view folder, std::string_view name);
+
+    // Tells why `name` cannot be registered from `file` in `folder` when the
+    // folder (text 919) or the file (text 920) is missing; true when the file
+    // exists.
+    bool CheckFileToRegister(std::string_view name, std::string_view folder, std::string_view file);
 
     // True when the file exists and may be written. A file without the owner's
     // write permission is read-only: text 914 asks, and Yes gives the
@@ -46,15 +58,20 @@ class ProjectRegistration {
     // deletion is passed over.
     std::vector<RegisteredProject> ListRegisteredProjects(ProjectTypeMask mask);
 
-    // Deletes the registration; the project's files stay. False when the name
-    // is not registered (or could not be).
+    // Deletes the registration; the project's files stay. A name that could
+    // name no registration (text 921) or is not registered (text 907) is
+    // reported and answered with false.
     bool DeregisterProject(std::string_view name);
 
   private:
-    bool registerProject(std::string_view folder, std::string_view name);
-    bool registerGroup(std::string_view folder, std::string_view name);
+    bool registerProject(RegistryChanges& changes, std::string_view folder, std::string_view name);
+    bool writeProject(RegistryChanges& changes, const std::string& folder, std::string_view name,
+                      const std::string& file);
+    bool registerGroup(RegistryChanges& changes, std::string_view folder, std::string_view name);
+    bool writeGroup(RegistryChanges& changes, const std::string& folder, std::string_view name,
+                    const std::string& groupFile);
     bool checkReadOnly(std::string_view file);
-    bool refuseUnsafeName(std::string_view name);
+    bool checkName(std::string_view name);
 
     Registry& registry_;
     ConfigurationComponent& configuration_;

@@ -17,6 +17,11 @@ std::optional<std::string> registrationKey(std::string_view name) {
     return std::string(projectsKey) + "\\" + std::string(name);
 }
 
+bool isRegistrableName(std::string_view name) {
+    constexpr std::string_view notInFileNames = "\\/:*?\"<>|";
+    return isSafeProjectName(name) && name.find_first_of(notInFileNames) == std::string_view::npos;
+}
+
 RegisteredProject readRegisteredKey(const Registry& registry, std::string_view registeredName) {
     const std::string key = std::string(projectsKey) + "\\" + std::string(registeredName);
     RegisteredProject project;

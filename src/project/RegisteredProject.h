@@ -31,6 +31,14 @@ std::string projectListKey(std::string_view name);
 // another key or folder (a separator, "..", a control character).
 std::optional<std::string> registrationKey(std::string_view name);
 
+// True for a name a project or group may be registered under. The name is also
+// the name of its project file wherever the project is opened, so it holds no
+// character that a Windows file name cannot hold (\ / : * ? " < > |, control
+// characters) and is neither empty nor "." or "..". Looking up a registration
+// is less strict (registrationKey): a name registered before this rule can
+// still be opened and deregistered.
+bool isRegistrableName(std::string_view name);
+
 // The registration kept under the sub-key of exactly that name, which must be
 // one that registrationKey accepts. Missing values read as empty.
 RegisteredProject readRegisteredKey(const Registry& registry, std::string_view registeredName);

@@ -1,5 +1,7 @@
 #include "services/ConfigurationComponent.h"
 
+#include "db/Catalogue.h"
+#include "db/DbErrors.h"
 #include "db/InternalTables.h"
 #include "db/Sqlite.h"
 #include "platform/Error.h"
@@ -19,7 +21,6 @@ namespace {
 constexpr int invalidProcedureCall = 5;
 constexpr int typeMismatch = 13;
 constexpr int pathFileAccessError = 75;
-constexpr int unrecognizedDatabaseFormat = 3343;
 
 // Every SQLite database begins with these 16 bytes. Checking them ourselves
 // means a foreign file is refused before SQLite ever holds it open for writing.
@@ -38,11 +39,25 @@ void requireDatabaseFile(const std::filesystem::path& file) {
     if (in.gcount() == 0) {
         throw Error("'" + file.string() +
                         "' is not a project file: it is empty, not a SQLite database",
-                    unrecognizedDatabaseFormat);
+                    db::errors::notADatabase);
     }
     if (in.gcount() != static_cast<std::streamsize>(start.size()) || start != sqliteHeader) {
         throw Error("'" + file.string() + "' is not a project file: it is not a SQLite database",
-                    unrecognizedDatabaseFormat);
+                    db::errors::notADatabase);
+    }
+}
+
+// A SQLite file that another program made (a browser's history, a copy of some
+// tool's data) must not gain a settings table: the store keeps settings only
+// in a project database, which carries the engine's catalogue from its first
+// commit. Reading the schema writes nothing, so a refused file stays as it was.
+void requireProjectDatabase(sqlite::Database& db, const std::filesystem::path& file) {
+    if (const auto missing = db::Catalogue::missingTable(db)) {
+        throw Error("'" + file.string() +
+                        "' is not a project database: it has no catalogue table '" + *missing +
+                        "', so it was not made by KorvanaStudio; its settings are neither read "
+                        "nor changed",
+                    db::errors::notADatabase);
     }
 }
 
@@ -141,6 +156,7 @@ ProjectHandle ConfigurationComponent::OpenProjectFile(std::filesystem::path file
     requireDatabaseFile(file);
     const bool readOnly = isWriteProtected(file);
     auto opened = std::make_unique<OpenFile>(std::move(file), readOnly);
+    requireProjectDatabase(opened->db, opened->file);
     const ProjectHandle handle = nextHandle();
     open_.emplace(handle.value, std::move(opened));
     return handle;

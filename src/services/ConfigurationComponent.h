@@ -23,10 +23,14 @@ namespace korvana {
 // on the same file sees it at once. Section and key names are matched without
 // regard to case and keep the case in which they were first written.
 //
+// Only project databases are opened: a file that is not a SQLite database, or a
+// SQLite database that the database layer did not make, is refused for reading
+// and writing alike and left byte for byte as it was.
+//
 // Every failure raises korvana::Error: an unknown name or missing file, a file
-// that is not a database (refused before anything touches it), a write to a
-// project file without write permission, a stored value that does not fit its
-// type.
+// that is not a project database (number db::errors::notADatabase, the file
+// and the reason in the text), a write to a project file without write
+// permission, a stored value that does not fit its type.
 class ConfigurationComponent {
   public:
     // The registry lists the registered projects that OpenProject resolves.

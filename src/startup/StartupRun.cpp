@@ -97,15 +97,17 @@ std::optional<int> StartupRun::openPath(const std::string& path) {
     return std::nullopt;
 }
 
-// Registers without a word: scripts and installers use this form.
+// Scripts and installers use this form: they see the exit code, and whoever
+// reads their log sees why a registration failed.
 int StartupRun::registerOnly(const std::string& file) {
     project_.ProjectFile = file;
-    if (!context_.files.fileExists(file)) {
-        return exitRegistrationFailed;
-    }
-    const std::string absolute = absoluteFile(file);
+    // An empty argument stays empty: made absolute it would name the working folder.
+    const std::string absolute = file.empty() ? file : absoluteFile(file);
     project_.Path = paths::parentFolder(absolute);
     project_.ProjectName = paths::baseName(absolute);
+    if (!registration_.CheckFileToRegister(project_.ProjectName, project_.Path, absolute)) {
+        return exitRegistrationFailed;
+    }
     return registration_.RegisterProject(project_.Path, project_.ProjectName)
                ? exitNormal
                : exitRegistrationFailed;

@@ -1,6 +1,7 @@
 // Command lines that change the registry of projects or meet a machine
 // without Visual Basic, run as whole KorvanaStudio processes.
 #include "app/DemoRoot.h"
+#include "db/Sqlite.h"
 
 #include <gtest/gtest.h>
 
@@ -71,6 +72,63 @@ TEST_F(CommandLineEffectsTest, AProjectRegisteredElsewhereMovesOnlyWhenTheDevelo
     ASSERT_TRUE(yes.report) << yes.process.err;
     EXPECT_EQ(yes.report->at("arguments"),
               nlohmann::json::array({(copy / "Kesselhaus.vbp").string()}));
+}
+
+// A registration the command line asks for and that cannot be made says why,
+// ends with exit code 1 and leaves the machine's hive byte for byte as it was.
+TEST_F(CommandLineEffectsTest, FailedRegistrationsSayWhyAndLeaveTheHiveAsItWas) {
+    const auto odd = demo_->path() / "Fremd";
+    std::filesystem::create_directories(odd);
+    writeFile(odd / "Notiz.kvs", "[Global]\r\nProjectType=Single\r\n");
+    writeFile(odd / "Pl\"ant.kvs", "");
+    {
+        sqlite::Database foreign((odd / "Fremd.kvs").string(), sqlite::Database::Mode::Create);
+        foreign.exec("CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT)");
+    }
+    // A copy of the sample whose project file is no database: moving the
+    // registration there is asked for, and must not happen.
+    const auto copy = demo_->path() / "Kaputt" / "Kesselhaus";
+    std::filesystem::create_directories(copy);
+    writeFile(copy / "Kesselhaus.kvs", "not a database");
+    const auto hive = demo_->path() / "registry" / "HKEY_LOCAL_MACHINE.reg";
+    const std::string before = readFile(hive);
+    const std::string root = demo_->path().string();
+
+    struct Case {
+        std::string argument;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"-r=" + root + "/Nirgendwo/Anlage.kvs",
+         "'Anlage' cannot be registered because the directory '" + root +
+             "/Nirgendwo' does not exist!"},
+        {"-r=" + root + "/Fremd/Anlage.kvs", "'Anlage' cannot be registered because the file '" +
+                                                 root + "/Fremd/Anlage.kvs' does not exist!"},
+        {"-r=" + root + "/Fremd",
+         "'Fremd' cannot be registered because the file '" + root + "/Fremd' does not exist!"},
+        {"-r=" + root + "/Fremd/Notiz.kvs",
+         "'Notiz' cannot be registered because the file '" + root +
+             "/Fremd/Notiz.kvs' is not a KorvanaStudio project database!"},
+        {"-r=" + root + "/Fremd/Fremd.kvs",
+         "'Fremd' cannot be registered because the file '" + root +
+             "/Fremd/Fremd.kvs' is not a KorvanaStudio project database!"},
+        {"-r=" + root + "/Fremd/Pl\"ant.kvs", "'Pl\"ant' is not a valid project name!"},
+        {root + "/Fremd/Notiz.kvs",
+         "'Notiz' cannot be registered because the file '" + root +
+             "/Fremd/Notiz.kvs' is not a KorvanaStudio project database!"},
+        {(copy / "Kesselhaus.kvs").string(),
+         "'Kesselhaus' cannot be registered because the file '" +
+             (copy / "Kesselhaus.kvs").string() + "' is not a KorvanaStudio project database!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.argument);
+        const StudioRun run = demo_->studio({c.argument}, {{"KORVANA_ANSWER", "yes"}});
+        EXPECT_EQ(run.process.exitCode, 1) << run.process.err;
+        EXPECT_NE(run.process.err.find("KorvanaStudio [warning]: " + c.message), std::string::npos)
+            << run.process.err;
+        EXPECT_FALSE(run.report) << "the IDE was started";
+        EXPECT_EQ(readFile(hive), before);
+    }
 }
 
 TEST_F(CommandLineEffectsTest, WithoutVisualBasicTheStudioSaysSoAndEnds) {

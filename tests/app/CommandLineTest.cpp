@@ -108,7 +108,12 @@ const CommandLineCase commandLineCases[] = {
      0,
      "Die Datei '{root}/Nirgendwo/Anlage.kvs' exisitiert nicht!",
      false},
-    {"RegisterMissingFileSilently", {"-r={root}/Nirgendwo/Anlage.kvs"}, 1, "", false},
+    {"RegisterFileInAMissingFolder",
+     {"-r={root}/Nirgendwo/Anlage.kvs"},
+     1,
+     "KorvanaStudio [warning]: 'Anlage' cannot be registered because the directory "
+     "'{root}/Nirgendwo' does not exist!",
+     false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Forms, CommandLineTest, ::testing::ValuesIn(commandLineCases),

@@ -2,7 +2,9 @@
 #include "platform/FileRegistry.h"
 #include "services/ConfigurationComponent.h"
 #include "support/KvsProcess.h"
+#include "support/ProjectDatabase.h"
 #include "support/ScratchDir.h"
+#include "text/TextService.h"
 
 #include <gmock/gmock.h>
 #include <string>
@@ -14,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using korvana::Hive;
 using korvana::test::KvsRun;
+using korvana::test::readFile;
 using korvana::test::ScratchDir;
 using korvana::test::writeFile;
 using testing::HasSubstr;
@@ -35,10 +38,7 @@ class KvsProjects : public testing::Test {
         const auto folder = scratch / "projects" / name;
         fs::create_directories(folder);
         const auto file = folder / (name + ".kvs");
-        {
-            korvana::sqlite::Database db(file.string(), korvana::sqlite::Database::Mode::Create);
-            db.exec("CREATE TABLE TcfgBinary (Name TEXT)");
-        }
+        korvana::test::makeProjectDatabase(file);
         auto reg = registry();
         korvana::ConfigurationComponent writer(reg);
         const auto handle = writer.OpenProject(file.string());
@@ -55,12 +55,10 @@ TEST_F(KvsProjects, RegisterListAndDeregister) {
     const auto server = makeProject("Server1", "Server");
     EXPECT_EQ(kvs(scratch, {"projects", "register", plant, "Plant1"}).exitCode, 0);
     EXPECT_EQ(kvs(scratch, {"projects", "register", server, "Server1"}).exitCode, 0);
-    EXPECT_EQ(kvs(scratch, {"projects", "register", plant, "Missing"}).exitCode, 1);
 
     const auto all = kvs(scratch, {"projects", "list"});
     EXPECT_EQ(all.exitCode, 0);
-    EXPECT_EQ(all.out, "Plant1\t" + plant + "\tSingle\nServer1\t" + server + "\tServer\n")
-        << "the failed registration is gone again";
+    EXPECT_EQ(all.out, "Plant1\t" + plant + "\tSingle\nServer1\t" + server + "\tServer\n");
     EXPECT_EQ(kvs(scratch, {"projects", "list", "--mask", "2"}).out,
               "Server1\t" + server + "\tServer\n");
 
@@ -70,14 +68,63 @@ TEST_F(KvsProjects, RegisterListAndDeregister) {
     EXPECT_TRUE(fs::exists(plant + "/Plant1.kvs"));
 }
 
-TEST_F(KvsProjects, RefusesNamesThatLeaveTheFolder) {
-    makeProject("Plant1", "Single");
-    EXPECT_EQ(
-        kvs(scratch, {"projects", "register", (scratch / "projects").string(), "Plant1/Plant1"})
-            .exitCode,
-        1);
-    EXPECT_EQ(kvs(scratch, {"projects", "deregister", "..\\Projects"}).exitCode, 1);
-    EXPECT_TRUE(registry().subKeys(Hive::LocalMachine, projectsKey).empty());
+// Each failing command says why on stderr, ends with exit code 1 and leaves
+// the machine's hive byte for byte as it was.
+TEST_F(KvsProjects, FailuresSayWhyAndLeaveTheHiveAsItWas) {
+    const auto plant = makeProject("Plant1", "Single");
+    ASSERT_EQ(kvs(scratch, {"projects", "register", plant, "Plant1"}).exitCode, 0);
+    const auto projects = scratch / "projects";
+    fs::create_directories(projects / "Notes");
+    writeFile(projects / "Notes" / "Notes.kvs", "[Global]\r\nProjectType=Single\r\n");
+    fs::create_directories(projects / "Foreign");
+    {
+        korvana::sqlite::Database db((projects / "Foreign" / "Foreign.kvs").string(),
+                                     korvana::sqlite::Database::Mode::Create);
+        db.exec("CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT)");
+    }
+    // The same project file found under another folder does not move Plant1.
+    fs::create_directories(projects / "Copy");
+    writeFile(projects / "Copy" / "Plant1.kvs", "not a database");
+    const fs::path hive = scratch / "root" / "registry" / "HKEY_LOCAL_MACHINE.reg";
+    const std::string before = readFile(hive);
+    const std::string p = projects.string();
+
+    struct Case {
+        std::vector<std::string> arguments;
+        std::int32_t text;
+        std::vector<std::string> args;
+    };
+    const std::vector<Case> cases{
+        {{"register", "/nonexistent/dir", "X"}, 919, {"X", "/nonexistent/dir"}},
+        {{"register", p + "/Notes", "Plant2"}, 920, {"Plant2", p + "/Notes/Plant2.kvs"}},
+        {{"register", p + "/Notes", "Notes"}, 922, {"Notes", p + "/Notes/Notes.kvs"}},
+        {{"register", p + "/Foreign", "Foreign"}, 922, {"Foreign", p + "/Foreign/Foreign.kvs"}},
+        {{"register", p + "/Copy", "Plant1"}, 922, {"Plant1", p + "/Copy/Plant1.kvs"}},
+        {{"register", p + "/Plant1", "Plant\"1"}, 921, {"Plant\"1"}},
+        {{"register", p, "Plant1/Plant1"}, 921, {"Plant1/Plant1"}},
+        {{"register", "/nonexistent/dir", "a:b"}, 921, {"a:b"}},
+        {{"register-group", "/nonexistent/dir", "G"}, 919, {"G", "/nonexistent/dir"}},
+        {{"register-group", p, "G"}, 920, {"G", p + "/G.vbg"}},
+        {{"register-group", p, "G|H"}, 921, {"G|H"}},
+        {{"deregister", "Plant2"}, 907, {"Plant2"}},
+        {{"deregister", "..\\Projects"}, 921, {"..\\Projects"}},
+    };
+    const korvana::TextService texts;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments.back());
+        std::vector<std::string> arguments{"projects"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const KvsRun run =
+            korvana::test::runKvs(scratch / "root", arguments, {}, scratch / "stderr.txt");
+        EXPECT_EQ(run.exitCode, 1);
+        std::vector<korvana::TextArgument> args(c.args.begin(), c.args.end());
+        std::string message = texts.LoadText(korvana::TextId{c.text}, args);
+        for (auto at = message.find("\r\n"); at != std::string::npos; at = message.find("\r\n")) {
+            message.erase(at, 1);
+        }
+        EXPECT_EQ(run.err, "KorvanaStudio [warning]: " + message + "\n");
+        EXPECT_EQ(readFile(hive), before);
+    }
 }
 
 TEST_F(KvsProjects, ReadOnlyQuestionIsAnsweredByFlag) {

@@ -1,8 +1,9 @@
 #include "db/Sqlite.h"
 #include "support/KvsProcess.h"
+#include "support/ProjectDatabase.h"
 #include "support/ScratchDir.h"
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ using korvana::test::KvsRun;
 using korvana::test::readFile;
 using korvana::test::ScratchDir;
 using korvana::test::writeFile;
+using testing::HasSubstr;
 
 // kvs in a scratch system root; stderr is dropped, the exit code tells.
 KvsRun kvs(const ScratchDir& root, const std::vector<std::string>& arguments) {
@@ -23,8 +25,7 @@ class KvsSettings : public testing::Test {
   protected:
     KvsSettings() {
         fs::create_directories(project.parent_path());
-        korvana::sqlite::Database db(project.string(), korvana::sqlite::Database::Mode::Create);
-        db.exec("CREATE TABLE TcfgBinary (Name TEXT)");
+        korvana::test::makeProjectDatabase(project);
     }
 
     ScratchDir scratch;
@@ -104,6 +105,33 @@ TEST_F(KvsSettings, FailuresHaveTheirExitCodesAndChangeNothing) {
     EXPECT_EQ(readFile(project), before);
     EXPECT_EQ(readFile(text), "[Global]\nProjectName=Notes\n");
     EXPECT_FALSE(fs::exists(scratch / "Missing.kvs"));
+}
+
+// Another program's SQLite file never gains a settings table, whichever
+// command meets it, and is named in the error.
+TEST_F(KvsSettings, AnotherProgramsDatabaseIsRefusedByEveryCommandAndLeftAsItWas) {
+    const fs::path foreign = scratch / "x.kvs";
+    {
+        korvana::sqlite::Database db(foreign.string(), korvana::sqlite::Database::Mode::Create);
+        db.exec("CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT)");
+    }
+    const std::string before = readFile(foreign);
+    const std::string file = foreign.string();
+    const std::vector<std::vector<std::string>> commands{
+        {"settings", file, "set", "Global", "ProjectType", "Single"},
+        {"settings", file, "set", "Global", "LCID", "1031", "--type", "int32"},
+        {"settings", file, "list"},
+        {"settings", file, "get", "Global", "ProjectType"},
+    };
+    for (const auto& arguments : commands) {
+        SCOPED_TRACE(arguments[2]);
+        const KvsRun run =
+            korvana::test::runKvs(scratch / "root", arguments, {}, scratch / "stderr.txt");
+        EXPECT_EQ(run.exitCode, 3);
+        EXPECT_EQ(run.out, "");
+        EXPECT_THAT(run.err, HasSubstr("kvs: '" + file + "' is not a project database"));
+        EXPECT_EQ(readFile(foreign), before);
+    }
 }
 
 } // namespace

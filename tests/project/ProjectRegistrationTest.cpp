@@ -1,7 +1,11 @@
 #include "project/ProjectRegistration.h"
 
 #include "RegistrationFixture.h"
+#include "db/Sqlite.h"
+#include "platform/Error.h"
 
+#include <algorithm>
+#include <functional>
 #include <gmock/gmock.h>
 
 namespace korvana::test {
@@ -38,18 +42,66 @@ TEST_F(Registration, CopiesTypeAndVersionFromTheProjectFile) {
     EXPECT_EQ(configuration.OpenHandleCount(), 0u);
 }
 
-TEST_F(Registration, MissingProjectFileLeavesOnlyThePathUntilTheNextListing) {
-    const auto folder = (scratch / "Nowhere").string();
-    EXPECT_FALSE(registration.RegisterProject(folder, "Ghost"));
-    EXPECT_TRUE(messages.shown().empty()) << "the read-only check fails silently";
-    EXPECT_EQ(registered("Ghost", "Path"), folder);
-    EXPECT_EQ(registered("Ghost", "ProjectType"), "");
+// Every cause of a failed registration is told, and the registry is left as
+// it was, also the registration of the same name that a new one would replace.
+TEST_F(Registration, FailedRegistrationSaysWhyAndLeavesTheRegistryAsItWas) {
+    const auto kept = makeProject("Kept", "Plant1");
+    ASSERT_TRUE(registration.RegisterProject(kept, "Plant1"));
+    std::filesystem::create_directories(scratch / "Empty");
+    const auto folder = scratch.path().string();
+    writeFile(scratch / "Text.kvs", "[Global]\r\nProjectType=Single\r\n");
+    writeFile(scratch / "Nothing.kvs", "");
+    {
+        sqlite::Database foreign((scratch / "Foreign.kvs").string(),
+                                 sqlite::Database::Mode::Create);
+        foreign.exec("CREATE TABLE TcfgBinary (Name TEXT)");
+    }
+    std::filesystem::create_directories(scratch / "Moved");
+    writeFile(scratch / "Moved" / "Plant1.kvs", "not a database");
+    const std::string before = snapshot(registry, Hive::LocalMachine);
 
-    EXPECT_TRUE(listed(ProjectTypeMask::all()).empty());
-    EXPECT_FALSE(isRegistered("Ghost"));
+    struct Case {
+        std::string folder;
+        std::string name;
+        std::int32_t text;
+        std::vector<std::string> args;
+    };
+    std::vector<Case> cases{
+        {folder + "/Nowhere", "Plant2", 919, {"Plant2", folder + "/Nowhere"}},
+        {folder + "/Empty", "Plant2", 920, {"Plant2", folder + "/Empty/Plant2.kvs"}},
+        {folder + "/Empty/", "Plant2", 920, {"Plant2", folder + "/Empty/Plant2.kvs"}},
+        {folder, "Text", 922, {"Text", folder + "/Text.kvs"}},
+        {folder, "Nothing", 922, {"Nothing", folder + "/Nothing.kvs"}},
+        {folder, "Foreign", 922, {"Foreign", folder + "/Foreign.kvs"}},
+        // a project file that cannot be read never replaces a registration
+        {folder + "/Moved", "Plant1", 922, {"Plant1", folder + "/Moved/Plant1.kvs"}},
+        {folder + "/Nowhere", "plant1", 919, {"plant1", folder + "/Nowhere"}},
+    };
+    // Names that are no file name on Windows, or could lead elsewhere.
+    for (const std::string& name :
+         std::vector<std::string>{"Pl\"ant", "C:Plant", "Plant*", "Plant?", "<Plant>", "Pl|ant",
+                                  "../Plant1", "Kept/Plant1", "Kept\\Plant1", "..", ".", "",
+                                  "Pl\001ant", std::string("Pl\0ant", 6)}) {
+        std::string shown = name;
+        std::replace_if(
+            shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
+            '?');
+        cases.push_back({kept, name, 921, {shown}});
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE("'" + c.name + "' in " + c.folder);
+        messages = ScriptedMessageService();
+        EXPECT_FALSE(registration.RegisterProject(c.folder, c.name));
+        std::vector<TextArgument> args(c.args.begin(), c.args.end());
+        ASSERT_EQ(messages.shown().size(), 1u);
+        EXPECT_EQ(messages.shown()[0].text, texts.LoadText(TextId{c.text}, args));
+        EXPECT_EQ(messages.shown()[0].style, MessageStyle::exclamation());
+        EXPECT_EQ(snapshot(registry, Hive::LocalMachine), before);
+    }
+    EXPECT_EQ(configuration.OpenHandleCount(), 0u);
 }
 
-TEST_F(Registration, ReadOnlyProjectAsksAndNoKeepsItReadOnly) {
+TEST_F(Registration, ReadOnlyProjectAsksAndNoKeepsItReadOnlyAndUnregistered) {
     const auto folder = makeProject("P", "Plant1");
     makeReadOnly(folder + "/Plant1.kvs");
     messages.queueAnswer(Answer::No);
@@ -59,12 +111,9 @@ TEST_F(Registration, ReadOnlyProjectAsksAndNoKeepsItReadOnly) {
     EXPECT_EQ(messages.shown()[0].text, texts.LoadText(TextId{914}));
     EXPECT_EQ(messages.shown()[0].style, MessageStyle::question());
     EXPECT_EQ(messages.shown()[0].title, "KorvanaStudio");
-    EXPECT_EQ(registered("Plant1", "Path"), folder);
-    EXPECT_FALSE(
-        registry.value(Hive::LocalMachine, std::string(projectsKey) + "\\Plant1", "ProjectType"));
+    EXPECT_FALSE(registry.keyExists(Hive::LocalMachine, "Software"));
     EXPECT_FALSE(ownerMayWrite(folder + "/Plant1.kvs"));
 }
-
 TEST_F(Registration, ReadOnlyProjectAnsweredYesBecomesWritableAndIsRegistered) {
     const auto folder = makeProject("P", "Plant1", "Client");
     makeReadOnly(folder + "/Plant1.kvs");
@@ -75,29 +124,19 @@ TEST_F(Registration, ReadOnlyProjectAnsweredYesBecomesWritableAndIsRegistered) {
     EXPECT_EQ(registered("Plant1", "ProjectType"), "Client");
 }
 
-TEST_F(Registration, NamesThatCouldLeaveTheFolderAreRefusedAsNotRegistered) {
-    makeProject("P", "Plant1");
-    for (const std::string name : {"../Plant1", "P/Plant1", "P\\Plant1", "..", ""}) {
-        SCOPED_TRACE(name);
-        messages = ScriptedMessageService();
-        EXPECT_FALSE(registration.RegisterProject(scratch.path().string(), name));
-        EXPECT_FALSE(registration.RegisterGroup(scratch.path().string(), name));
-        ASSERT_EQ(messages.shown().size(), 2u);
-        EXPECT_EQ(messages.shown()[0].text, texts.LoadText(TextId{907}, {name}));
-        EXPECT_EQ(messages.shown()[0].style, MessageStyle::exclamation());
+TEST_F(Registration, UnreadableSettingsAreReportedAsAnErrorAndNothingIsWritten) {
+    const auto folder = makeProject("P", "Plant1");
+    {
+        sqlite::Database db(folder + "/Plant1.kvs", sqlite::Database::Mode::ReadWrite);
+        db.exec("UPDATE kv_settings SET Type = 99 WHERE Key = 'ProjectType'");
     }
-    EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, projectsKey).empty());
-}
-
-TEST_F(Registration, FileThatIsNotAProjectIsReportedAsAnError) {
-    writeFile(scratch / "Broken.kvs", "this is not a database");
-    EXPECT_FALSE(registration.RegisterProject(scratch.path().string(), "Broken"));
+    EXPECT_FALSE(registration.RegisterProject(folder, "Plant1"));
     ASSERT_EQ(messages.shown().size(), 1u);
-    EXPECT_THAT(messages.shown()[0].text, StartsWith("Error in function 'RegisterProject'!\r\n("));
+    EXPECT_THAT(messages.shown()[0].text,
+                StartsWith("Error in function 'RegisterProject'!\r\n(13: "));
     EXPECT_EQ(messages.shown()[0].style, MessageStyle::errorReport());
-    EXPECT_EQ(registered("Broken", "Path"), scratch.path().string()) << "what was written stays";
+    EXPECT_FALSE(registry.keyExists(Hive::LocalMachine, "Software"));
 }
-
 TEST_F(Registration, ListingFiltersByTypeMaskAndRemovesStaleEntries) {
     registerRaw("Single1", makeProject("a", "Single1"), "Single");
     registerRaw("TS", makeProject("b", "TS"), "Terminal Server");
@@ -135,10 +174,28 @@ TEST_F(Registration, DeregisteringDeletesOnlyTheRegistration) {
     EXPECT_TRUE(registration.DeregisterProject("PLANT1"));
     EXPECT_FALSE(isRegistered("Plant1"));
     EXPECT_TRUE(std::filesystem::exists(folder + "/Plant1.kvs"));
-    EXPECT_FALSE(registration.DeregisterProject("Plant1"));
-    EXPECT_FALSE(registration.DeregisterProject("../Plant1"));
+    EXPECT_TRUE(messages.shown().empty());
 }
 
+// A name registered before names were held to file-name characters can still
+// be deleted; a name that could reach another key is no name at all.
+TEST_F(Registration, FailedDeregistrationSaysWhy) {
+    registerRaw("Pl\"ant", (scratch / "P").string(), "Single");
+    EXPECT_TRUE(registration.DeregisterProject("pl\"ant"));
+    EXPECT_TRUE(messages.shown().empty());
+
+    registerRaw("Plant1", (scratch / "P").string(), "Single");
+    const std::string before = snapshot(registry, Hive::LocalMachine);
+    const std::vector<std::pair<std::string, std::int32_t>> cases{
+        {"Plant2", 907}, {"Pl\"ant", 907}, {"../Plant1", 921}, {"P\\Plant1", 921}, {"", 921}};
+    for (const auto& [name, text] : cases) {
+        SCOPED_TRACE(name);
+        messages = ScriptedMessageService();
+        EXPECT_FALSE(registration.DeregisterProject(name));
+        EXPECT_THAT(shownTexts(), ElementsAre(texts.LoadText(TextId{text}, {name})));
+        EXPECT_EQ(snapshot(registry, Hive::LocalMachine), before);
+    }
+}
 // Group files as Visual Basic writes them on Windows.
 class GroupRegistration : public Registration {
   protected:
@@ -202,19 +259,21 @@ TEST_F(GroupRegistration, MemberNameLeadingOutOfItsFolderIsTreatedAsMissing) {
     EXPECT_EQ(registry.subKeys(Hive::LocalMachine, projectsKey).size(), 1u);
 }
 
-TEST_F(GroupRegistration, MemberThatFailsToRegisterFailsTheGroup) {
+TEST_F(GroupRegistration, MemberThatFailsToRegisterFailsTheGroupAndTakesTheOthersBack) {
+    makeProject("Client", "PlantClient", "Client");
+    makeVbp("Client/Client.vbp", "PlantClient");
     const auto folder = makeProject("Server", "PlantServer", "Server");
     makeReadOnly(folder + "/PlantServer.kvs");
     makeVbp("Server/Server.vbp", "PlantServer");
-    writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\n");
+    writeFile(scratch / "Plant.vbg",
+              "VBGROUP 5.0\r\nProject=Client\\Client.vbp\r\nProject=Server\\Server.vbp\r\n");
     messages.queueAnswer(Answer::No);
 
     EXPECT_FALSE(registration.RegisterGroup(groupFolder(), "Plant"));
     EXPECT_THAT(shownTexts(),
                 ElementsAre(texts.LoadText(TextId{914}), texts.LoadText(TextId{917}, {"Plant"})));
-    EXPECT_FALSE(isRegistered("Plant"));
+    EXPECT_FALSE(registry.keyExists(Hive::LocalMachine, "Software"));
 }
-
 TEST_F(GroupRegistration, GroupWithoutStudioProjectsRegistersNothing) {
     makeVbp("A/A.vbp", "");
     writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nProject=A\\A.vbp");
@@ -251,12 +310,108 @@ TEST_F(GroupRegistration, UnreadableGroupFilesAreReportedAsErrors) {
         EXPECT_THAT(messages.shown()[0].text, HasSubstr(reason));
         EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, projectsKey).empty());
     }
-    std::filesystem::remove(scratch / "Plant.vbg");
+}
+
+// A registry of which one write fails, as a full disk would make it fail in
+// the middle of a registration.
+class FailingRegistry : public MemoryRegistry {
+  public:
+    void setValue(Hive hive, std::string_view key, std::string_view name,
+                  const RegistryValue& value) override {
+        if (writes++ == failingWrite) {
+            throw Error("The registry file cannot be written", 75);
+        }
+        MemoryRegistry::setValue(hive, key, name, value);
+    }
+
+    // Counted from 0 on; -1: none fails.
+    void failWrite(int number) {
+        writes = 0;
+        failingWrite = number;
+    }
+
+  private:
+    int writes = 0;
+    int failingWrite = -1;
+};
+
+// A write that fails half-way through a registration is reported, and what
+// was written before it is taken back: the registry is as it was.
+class HalfWayRegistration : public GroupRegistration {
+  protected:
+    HalfWayRegistration()
+        : failingSettings(failing), failingRegistration(failing, failingSettings, messages, texts) {
+    }
+
+    void expectTakenBack(const std::function<bool()>& registerIt, int writes) {
+        const std::string before = snapshot(failing, Hive::LocalMachine);
+        for (int failAt = 0; failAt < writes; ++failAt) {
+            SCOPED_TRACE("write " + std::to_string(failAt + 1) + " fails");
+            messages = ScriptedMessageService();
+            failing.failWrite(failAt);
+            EXPECT_FALSE(registerIt());
+            ASSERT_FALSE(messages.shown().empty());
+            EXPECT_THAT(messages.shown().front().text,
+                        StartsWith("Error in function 'RegisterProject'!\r\n(75: The registry "
+                                   "file cannot be written)"));
+            EXPECT_EQ(snapshot(failing, Hive::LocalMachine), before);
+        }
+        // With every write allowed the same registration stands.
+        messages = ScriptedMessageService();
+        failing.failWrite(-1);
+        EXPECT_TRUE(registerIt());
+        EXPECT_NE(snapshot(failing, Hive::LocalMachine), before);
+    }
+
+    FailingRegistry failing;
+    ConfigurationComponent failingSettings;
+    ProjectRegistration failingRegistration;
+};
+
+TEST_F(HalfWayRegistration, ANewProjectLeavesNoKeyBehind) {
+    const auto folder = makeProject("P", "Plant1");
+    expectTakenBack([&] { return failingRegistration.RegisterProject(folder, "Plant1"); }, 3);
+}
+
+TEST_F(HalfWayRegistration, AReplacedRegistrationKeepsItsOldValues) {
+    const auto folder = makeProject("P", "Plant1", "Server", "4.05.000");
+    const std::string key = std::string(projectsKey) + "\\Plant1";
+    failing.writeString(Hive::LocalMachine, key, "Path", (scratch / "Old").string());
+    failing.writeString(Hive::LocalMachine, key, "ProjectType", "Single");
+    failing.writeString(Hive::LocalMachine, key, "Comment", "kept as it was");
+    failing.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\Other", "Path", "/x");
+    expectTakenBack([&] { return failingRegistration.RegisterProject(folder, "Plant1"); }, 3);
+    EXPECT_EQ(failing.readString(Hive::LocalMachine, key, "ProjectType"), "Server");
+    EXPECT_EQ(failing.readString(Hive::LocalMachine, key, "Comment"), "kept as it was");
+}
+
+TEST_F(HalfWayRegistration, AGroupTakesItsMembersBack) {
+    makeProject("Server", "PlantServer", "Server");
+    makeProject("Client", "PlantClient", "Client");
+    makeVbp("Server/Server.vbp", "PlantServer");
+    makeVbp("Client/Client.vbp", "PlantClient");
+    writeFile(scratch / "Plant.vbg",
+              "VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Client\\Client.vbp\r\n");
+    failing.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\PlantClient", "Path",
+                        "/elsewhere");
+    // Three writes per member, two for the group; a member's failure is its own
+    // report, followed by the group's.
+    const std::string before = snapshot(failing, Hive::LocalMachine);
+    for (int failAt = 0; failAt < 8; ++failAt) {
+        SCOPED_TRACE("write " + std::to_string(failAt + 1) + " fails");
+        messages = ScriptedMessageService();
+        failing.failWrite(failAt);
+        EXPECT_FALSE(failingRegistration.RegisterGroup(groupFolder(), "Plant"));
+        EXPECT_THAT(shownTexts(), testing::Contains(HasSubstr("(75: The registry file cannot be "
+                                                              "written)")));
+        EXPECT_EQ(snapshot(failing, Hive::LocalMachine), before);
+    }
     messages = ScriptedMessageService();
-    EXPECT_FALSE(registration.RegisterGroup(groupFolder(), "Plant"));
-    EXPECT_THAT(shownTexts(),
-                ElementsAre(StartsWith("Error in function 'RegisterGroup'!\r\n(53: ")));
-    EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, projectsKey).empty());
+    failing.failWrite(-1);
+    EXPECT_TRUE(failingRegistration.RegisterGroup(groupFolder(), "Plant"));
+    EXPECT_EQ(
+        failing.readString(Hive::LocalMachine, std::string(projectsKey) + "\\PlantClient", "Path"),
+        (scratch / "Client").string());
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "db/Sqlite.h"
 #include "project/ProjectServices.h"
 #include "services/ConfigurationComponent.h"
 #include "support/MemoryRegistry.h"
+#include "support/ProjectDatabase.h"
 #include "support/ScratchDir.h"
 
 #include <filesystem>
@@ -32,10 +32,7 @@ class ProjectTestBed : public testing::Test {
                 const std::vector<std::pair<std::string, std::string>>& global, int kvPdb = -1) {
         std::filesystem::create_directories(folder);
         const auto file = folder / (name + ".kvs");
-        {
-            sqlite::Database db(file.string(), sqlite::Database::Mode::Create);
-            db.exec("CREATE TABLE TcfgBinary (Name TEXT)");
-        }
+        makeProjectDatabase(file);
         const auto handle = settings.OpenProject(file.string());
         for (const auto& [key, value] : global) {
             settings.SetValue(handle, "Global", key, value);

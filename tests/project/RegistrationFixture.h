@@ -1,10 +1,11 @@
 #pragma once
 
-#include "db/Sqlite.h"
 #include "platform/Paths.h"
 #include "services/ConfigurationComponent.h"
 #include "services/ResolveProjectFile.h"
 #include "support/MemoryRegistry.h"
+#include "support/ProjectDatabase.h"
+#include "support/RegistrySnapshot.h"
 #include "support/ScratchDir.h"
 #include "text/ScriptedMessageService.h"
 #include "text/TextService.h"
@@ -28,10 +29,7 @@ class RegistrationFixture : public testing::Test {
         const auto dir = scratch / folder;
         std::filesystem::create_directories(dir);
         const auto file = dir / (name + ".kvs");
-        {
-            sqlite::Database db(file.string(), sqlite::Database::Mode::Create);
-            db.exec("CREATE TABLE TcfgBinary (Name TEXT, Data BLOB)");
-        }
+        makeProjectDatabase(file);
         ConfigurationComponent writer(registry);
         const auto handle = writer.OpenProject(file.string());
         writer.SetValue(handle, "Global", "ProjectType", SettingValue{type});

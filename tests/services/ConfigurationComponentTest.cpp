@@ -145,6 +145,67 @@ TEST_F(ConfigurationStore, FilesThatAreNotDatabasesAreRefusedAndLeftAsTheyWere) 
     EXPECT_EQ(component.OpenHandleCount(), 0u);
 }
 
+// A SQLite file the database layer did not make is another program's data:
+// neither read as settings nor given a settings table.
+TEST_F(ConfigurationStore, SqliteFilesNotMadeAsProjectDatabasesAreRefusedAndLeftAsTheyWere) {
+    struct Foreign {
+        const char* name;
+        const char* schema;
+        bool writeProtected;
+    };
+    const Foreign cases[] = {
+        {"Browser.kvs", "CREATE TABLE moz_places (id INTEGER PRIMARY KEY, url TEXT)", false},
+        {"Tables.kvs", "CREATE TABLE TcfgBinary (Name TEXT, Data BLOB)", false},
+        {"Protected.kvs", "CREATE TABLE TcfgBinary (Name TEXT)", true},
+        // settings alone, as a hand-made file might hold them
+        {"Settings.kvs",
+         "CREATE TABLE kv_settings (Section TEXT, Key TEXT, Type INTEGER, Value);"
+         "INSERT INTO kv_settings VALUES ('Global', 'ProjectType', 8, 'Single')",
+         false},
+        // part of a catalogue is no catalogue
+        {"Partial.kvs",
+         "CREATE TABLE kv_columns (TableName TEXT, ColumnName TEXT);"
+         "CREATE TABLE kv_properties (TableName TEXT)",
+         false},
+    };
+    for (const auto& foreign : cases) {
+        SCOPED_TRACE(foreign.name);
+        const auto file = scratch / foreign.name;
+        {
+            sqlite::Database db(file.string(), sqlite::Database::Mode::Create);
+            db.exec(foreign.schema);
+        }
+        if (foreign.writeProtected) {
+            ASSERT_EQ(chmod(file.c_str(), 0444), 0);
+        }
+        const std::string before = readFile(file);
+        try {
+            const auto handle = component.OpenProject(file.string());
+            component.SetValue(handle, "Global", "KorvanaVersion", std::string("4.05.000"));
+            ADD_FAILURE() << "opened";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), 3343);
+            EXPECT_NE(std::string(error.what()).find("'" + file.string() + "'"), std::string::npos)
+                << error.what();
+            EXPECT_NE(std::string(error.what()).find("is not a project database"),
+                      std::string::npos)
+                << error.what();
+        }
+        EXPECT_EQ(readFile(file), before);
+        // Reading by a registered name meets the same refusal.
+        registerProject(std::filesystem::path(foreign.name).stem().string(),
+                        scratch.path().string());
+        EXPECT_THROW(component.OpenProject(std::filesystem::path(foreign.name).stem().string()),
+                     Error);
+        EXPECT_EQ(readFile(file), before);
+    }
+    EXPECT_EQ(component.OpenHandleCount(), 0u);
+    // No journal or other file was left beside them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()),
+                            std::filesystem::directory_iterator()),
+              static_cast<std::ptrdiff_t>(std::size(cases)));
+}
+
 TEST_F(ConfigurationStore, AWriteProtectedFileCanBeReadButNotChanged) {
     const auto file = makeProjectFile("Demo");
     {

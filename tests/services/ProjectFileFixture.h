@@ -3,6 +3,7 @@
 #include "db/Sqlite.h"
 #include "services/ConfigurationComponent.h"
 #include "support/MemoryRegistry.h"
+#include "support/ProjectDatabase.h"
 #include "support/ScratchDir.h"
 
 #include <filesystem>
@@ -18,8 +19,7 @@ class ProjectFileFixture : public testing::Test {
     // settings yet.
     std::filesystem::path makeProjectFile(const std::string& name) {
         const auto file = scratch / (name + ".kvs");
-        sqlite::Database db(file.string(), sqlite::Database::Mode::Create);
-        db.exec("CREATE TABLE TcfgBinary (Name TEXT, Data BLOB)");
+        makeProjectDatabase(file);
         return file;
     }
 

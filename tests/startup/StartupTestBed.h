@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/Sqlite.h"
 #include "platform/Files.h"
 #include "project/RegisteredProject.h"
 #include "services/ConfigurationComponent.h"
@@ -10,6 +9,7 @@
 #include "startup/StartupContext.h"
 #include "startup/StartupHost.h"
 #include "support/MemoryRegistry.h"
+#include "support/ProjectDatabase.h"
 #include "support/ScratchDir.h"
 #include "text/ScriptedMessageService.h"
 #include "text/TextService.h"
@@ -105,10 +105,7 @@ class StartupTestBed : public testing::Test {
         const auto dir = scratch / folder;
         std::filesystem::create_directories(dir);
         const auto file = dir / (name + ".kvs");
-        {
-            sqlite::Database db(file.string(), sqlite::Database::Mode::Create);
-            db.exec("CREATE TABLE TcfgBinary (Name TEXT, Data BLOB)");
-        }
+        makeProjectDatabase(file);
         ConfigurationComponent writer(registry);
         const auto handle = writer.OpenProject(file.string());
         writer.SetValue(handle, "Global", "ProjectType", SettingValue{std::string("Single")});
