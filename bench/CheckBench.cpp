@@ -118,7 +118,7 @@ class Bench {
         db::json::createDatabaseFromJson(
             templateFile_.string(),
             readText(fs::path(KORVANA_SOURCE_DIR) / "tests/fixtures" / "template-project.json"));
-        registry_.setValue(Hive::LocalMachine, std::string(projectsKey) + "\\Plant", "Path",
+        registry_.setValue(Hive::LocalMachine, std::string(keys::projects) + "\\Plant", "Path",
                            RegistryValue::string(projectFile_.parent_path().string()));
     }
 

@@ -5,7 +5,7 @@
 #include "platform/Paths.h"
 #include "project/ProjectRegistration.h"
 #include "services/ConfigurationComponent.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 #include "text/ScriptedMessageService.h"
 #include "text/TextService.h"
 
@@ -65,7 +65,8 @@ int exitCodeOf(dbupgrade::CheckOutcome outcome) {
 void check(CliContext& context, const CheckOptions& options) {
     auto& registry = context.registry();
     ConfigurationComponent configuration(registry);
-    const Lcid language{registry.readNumber(Hive::LocalMachine, keys::installation, "LCID", 1031)};
+    const Lcid language{
+        registry.readNumber(Hive::LocalMachine, keys::installation, "LCID", germanLanguage.value)};
     const TextService texts(language);
     // The read-only question is answered from the command line; without an
     // answer the question's default button applies.

@@ -4,7 +4,7 @@
 #include "project/ProjectRegistration.h"
 #include "project/ProjectServices.h"
 #include "services/ConfigurationComponent.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 #include "text/ConsoleMessageService.h"
 #include "text/TextService.h"
 
@@ -29,8 +29,8 @@ class ProjectSession {
 
     // The user-interface language of the installation (German when unset).
     static Lcid installationLanguage(CliContext& context) {
-        return Lcid{
-            context.registry().readNumber(Hive::LocalMachine, keys::installation, "LCID", 1031)};
+        return Lcid{context.registry().readNumber(Hive::LocalMachine, keys::installation, "LCID",
+                                                  germanLanguage.value)};
     }
 
     ConsoleMessageService messages;

@@ -5,7 +5,7 @@
 #include "platform/Paths.h"
 #include "project/RecentProjects.h"
 #include "project/TemplateCatalogue.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 #include "startup/LoadInstallationSettings.h"
 #include "text/ConsoleMessageService.h"
 

@@ -13,7 +13,7 @@ namespace {
 struct TextOptions {
     std::int32_t number = 0;
     std::vector<std::string> arguments;
-    std::int32_t lcid = 1031;
+    std::int32_t lcid = germanLanguage.value;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "services/InstallationKeys.h"
 #include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 
@@ -19,13 +20,12 @@ namespace korvana::dbupgrade {
 namespace {
 
 constexpr int fileNotFound = 53;
-constexpr std::string_view userKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
 
 std::string registeredFolder(const Registry& registry, const std::string& projectName) {
-    for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
+    for (const auto& candidate : registry.subKeys(Hive::LocalMachine, keys::projects)) {
         if (equalsIgnoreCase(candidate, projectName)) {
             return registry.readString(Hive::LocalMachine,
-                                       std::string(projectsKey) + "\\" + candidate, "Path");
+                                       std::string(keys::projects) + "\\" + candidate, "Path");
         }
     }
     return {};
@@ -65,7 +65,7 @@ CheckedSettings checkedSettings(const CheckEnvironment& environment, const std::
         normaliseTemplateName(settings.text("Global", "ProjectTemplate")),
         {{"DBVersion", std::string(currentDbVersion)},
          {"KorvanaVersion",
-          environment.registry.readString(Hive::CurrentUser, userKey, "Version", "4.01.000")},
+          environment.registry.readString(Hive::CurrentUser, keys::user, "Version", "4.01.000")},
          {"ProjectPath", registeredFolder(environment.registry, projectName)}}};
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "services/InstallationKeys.h"
 #include "services/ResolveProjectFile.h"
 
 #include <string>
@@ -28,7 +29,7 @@ std::string projectFile(const Registry& registry, std::string_view project) {
                     invalidProcedureCall);
     }
     std::string registered;
-    for (const auto& name : registry.subKeys(Hive::LocalMachine, projectsKey)) {
+    for (const auto& name : registry.subKeys(Hive::LocalMachine, keys::projects)) {
         if (equalsIgnoreCase(name, project)) {
             registered = name;
             break;
@@ -37,8 +38,8 @@ std::string projectFile(const Registry& registry, std::string_view project) {
     const std::string folder =
         registered.empty()
             ? std::string()
-            : registry.readString(Hive::LocalMachine, std::string(projectsKey) + "\\" + registered,
-                                  "Path");
+            : registry.readString(Hive::LocalMachine,
+                                  std::string(keys::projects) + "\\" + registered, "Path");
     if (folder.empty()) {
         throw Error("The project '" + std::string(project) + "' is not registered",
                     invalidProcedureCall);

@@ -5,7 +5,7 @@
 #include "platform/Process.h"
 #include "platform/Registry.h"
 #include "project/KVProject.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 #include "text/MessageService.h"
 #include "text/TextService.h"
 

@@ -3,7 +3,7 @@
 #include "ide/VBToolBoxControl.h"
 #include "ide/VBToolBoxGroup.h"
 #include "platform/Registry.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 
 #include <array>
 #include <cstdint>

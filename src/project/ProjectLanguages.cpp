@@ -51,7 +51,7 @@ void fill(LanguageList& list, const Registry& registry, ConfigurationComponent& 
         if (!language) {
             continue;
         }
-        const bool own = language->value == 1031 || language->value == 1033;
+        const bool own = *language == germanLanguage || *language == englishLanguage;
         list.rows.push_back({languageKey(*language), PadLeft(language->value, 5),
                              languageName(*language, userInterfaceLanguage), own, false});
     }

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "project/GroupFileReader.h"
 #include "project/GuardedProcedure.h"
+#include "services/InstallationKeys.h"
 #include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 #include "text/Messages.h"
@@ -224,7 +225,7 @@ bool ProjectRegistration::checkReadOnly(std::string_view file) {
 
 std::vector<RegisteredProject> ProjectRegistration::ListRegisteredProjects(ProjectTypeMask mask) {
     std::vector<RegisteredProject> rows;
-    for (const auto& name : registry_.subKeys(Hive::LocalMachine, projectsKey)) {
+    for (const auto& name : registry_.subKeys(Hive::LocalMachine, keys::projects)) {
         const auto key = registrationKey(name);
         if (!key) {
             // A name that could lead elsewhere is neither listed nor followed,

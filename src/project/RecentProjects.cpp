@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "services/InstallationKeys.h"
 #include "text/PadLeft.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ void RecentProjects::AddRecentProject(std::string_view name) {
     std::array<std::string, capacity + 1> list;
     for (int i = 1; i <= capacity; ++i) {
         std::string entry =
-            registry_.readString(Hive::CurrentUser, recentProjectsKey, std::to_string(i));
+            registry_.readString(Hive::CurrentUser, keys::recentProjects, std::to_string(i));
         entry.erase(0, std::min<std::size_t>(entry.size(), entryPrefix.size()));
         if (equalsIgnoreCase(entry, name)) {
             entry.clear();
@@ -47,18 +48,19 @@ void RecentProjects::AddRecentProject(std::string_view name) {
     for (const auto& entry : list) {
         if (!entry.empty() && count < capacity) {
             ++count;
-            registry_.writeString(Hive::CurrentUser, recentProjectsKey, std::to_string(count),
+            registry_.writeString(Hive::CurrentUser, keys::recentProjects, std::to_string(count),
                                   std::string(entryPrefix) + entry);
         }
     }
     for (int i = count + 1; i <= capacity; ++i) {
-        registry_.deleteValue(Hive::CurrentUser, recentProjectsKey, std::to_string(i));
+        registry_.deleteValue(Hive::CurrentUser, keys::recentProjects, std::to_string(i));
     }
 }
 
 std::vector<RecentProject> RecentProjects::ListRecentProjects(bool addMode) {
     std::vector<RecentProject> rows;
-    for (const auto& [valueName, value] : registry_.values(Hive::CurrentUser, recentProjectsKey)) {
+    for (const auto& [valueName, value] :
+         registry_.values(Hive::CurrentUser, keys::recentProjects)) {
         const auto* data = std::get_if<std::string>(&value.data);
         std::optional<RegisteredProject> project;
         if (data && data->starts_with(entryPrefix)) {
@@ -67,7 +69,7 @@ std::vector<RecentProject> RecentProjects::ListRecentProjects(bool addMode) {
         }
         const std::string file = project ? recentEntryFile(*project) : std::string();
         if (file.empty() || !files_.fileExists(file)) {
-            registry_.deleteValue(Hive::CurrentUser, recentProjectsKey, valueName);
+            registry_.deleteValue(Hive::CurrentUser, keys::recentProjects, valueName);
             continue;
         }
         if (addMode && project->type == ProjectType::Group) {

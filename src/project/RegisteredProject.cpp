@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "services/InstallationKeys.h"
 #include "services/ResolveProjectFile.h"
 
 namespace korvana {
@@ -14,7 +15,7 @@ std::optional<std::string> registrationKey(std::string_view name) {
     if (!isSafeProjectName(name)) {
         return std::nullopt;
     }
-    return std::string(projectsKey) + "\\" + std::string(name);
+    return std::string(keys::projects) + "\\" + std::string(name);
 }
 
 bool isRegistrableName(std::string_view name) {
@@ -23,7 +24,7 @@ bool isRegistrableName(std::string_view name) {
 }
 
 RegisteredProject readRegisteredKey(const Registry& registry, std::string_view registeredName) {
-    const std::string key = std::string(projectsKey) + "\\" + std::string(registeredName);
+    const std::string key = std::string(keys::projects) + "\\" + std::string(registeredName);
     RegisteredProject project;
     project.name = registeredName;
     project.key = projectListKey(registeredName);
@@ -37,7 +38,7 @@ std::optional<RegisteredProject> readRegistration(const Registry& registry, std:
     if (!isSafeProjectName(name)) {
         return std::nullopt;
     }
-    for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
+    for (const auto& candidate : registry.subKeys(Hive::LocalMachine, keys::projects)) {
         if (equalsIgnoreCase(candidate, name)) {
             return readRegisteredKey(registry, candidate);
         }

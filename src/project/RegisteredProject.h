@@ -9,10 +9,6 @@
 
 namespace korvana {
 
-// Where the developer's most recently opened projects are kept (HKEY_CURRENT_USER).
-inline constexpr std::string_view recentProjectsKey =
-    "Software\\ARVENTIK GmbH\\Korvana\\4.0\\RecentProjects";
-
 // One registered project or group as the lists show it.
 struct RegisteredProject {
     std::string key;      // "S:" followed by the name in lower case

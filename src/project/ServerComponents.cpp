@@ -1,6 +1,7 @@
 #include "project/ServerComponents.h"
 
 #include "platform/TextUtil.h"
+#include "services/InstallationKeys.h"
 #include "services/OpenProjectSettings.h"
 
 namespace korvana {
@@ -32,11 +33,11 @@ void markChosen(std::vector<ServerComponentRow>& rows, ConfigurationComponent& s
 ServerComponentList ListServerComponents(const Registry& registry, ConfigurationComponent& settings,
                                          std::string_view project, ProjectMainType family) {
     ServerComponentList list;
-    for (const auto& name : registry.subKeys(Hive::LocalMachine, serverComponentsKey)) {
+    for (const auto& name : registry.subKeys(Hive::LocalMachine, keys::serverComponents)) {
         if (!isOffered(name, family)) {
             continue;
         }
-        const std::string key = std::string(serverComponentsKey) + "\\" + name;
+        const std::string key = std::string(keys::serverComponents) + "\\" + name;
         list.rows.push_back({name, registry.readString(Hive::LocalMachine, key, "Description"),
                              registry.readString(Hive::LocalMachine, key, "Dependencies"), false});
     }

@@ -10,11 +10,6 @@
 
 namespace korvana {
 
-// Where the installed server components are registered (HKEY_LOCAL_MACHINE):
-// one sub-key per component with "Description" and "Dependencies".
-inline constexpr std::string_view serverComponentsKey =
-    "Software\\ARVENTIK GmbH\\Korvana\\4.0\\ServerComponents";
-
 // One server component as the new-project dialog lists it.
 struct ServerComponentRow {
     std::string name; // key and text of the item

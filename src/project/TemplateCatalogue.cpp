@@ -4,6 +4,7 @@
 #include "platform/TextUtil.h"
 #include "project/IconFile.h"
 #include "project/TemplateDescription.h"
+#include "services/InstallationKeys.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -14,7 +15,6 @@ namespace korvana {
 namespace {
 
 // The developer's settings (HKEY_CURRENT_USER), where "TemplatesPath" lives.
-constexpr std::string_view userKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
 
 // The sub-folders of a template root in name order; none when the root is
 // missing or cannot be read.
@@ -83,7 +83,7 @@ std::string TemplateCatalogue::installedRoot() const {
 }
 
 std::string TemplateCatalogue::ownRoot() const {
-    const std::string folder = registry_.readString(Hive::CurrentUser, userKey, "TemplatesPath");
+    const std::string folder = registry_.readString(Hive::CurrentUser, keys::user, "TemplatesPath");
     return folder.empty() ? std::string() : paths::joinPath(folder, "\\Projects");
 }
 

@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "services/InstallationKeys.h"
 
 #include <algorithm>
 #include <string>
@@ -48,7 +49,7 @@ std::filesystem::path resolveProjectFile(const Registry& registry, std::string_v
         // The file carries the name as it was registered, which matters on a
         // file system that tells cases apart.
         std::string registeredName;
-        for (const auto& candidate : registry.subKeys(Hive::LocalMachine, projectsKey)) {
+        for (const auto& candidate : registry.subKeys(Hive::LocalMachine, keys::projects)) {
             if (equalsIgnoreCase(candidate, nameOrPath)) {
                 registeredName = candidate;
                 break;
@@ -57,7 +58,7 @@ std::filesystem::path resolveProjectFile(const Registry& registry, std::string_v
         if (registeredName.empty()) {
             throw notRegistered(nameOrPath);
         }
-        const std::string key = std::string(projectsKey) + "\\" + registeredName;
+        const std::string key = std::string(keys::projects) + "\\" + registeredName;
         const std::string folder = registry.readString(Hive::LocalMachine, key, "Path");
         if (folder.empty()) {
             throw notRegistered(nameOrPath);

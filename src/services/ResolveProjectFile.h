@@ -1,15 +1,12 @@
 #pragma once
 
 #include "platform/Registry.h"
+#include "services/InstallationKeys.h"
 
 #include <filesystem>
 #include <string_view>
 
 namespace korvana {
-
-// Where registered projects are listed (HKEY_LOCAL_MACHINE): one sub-key per
-// project with the project folder in "Path".
-inline constexpr std::string_view projectsKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects";
 
 // True for a name that can only ever be one registry key and one file name: a
 // safe path component without control characters.

@@ -11,7 +11,6 @@ namespace korvana {
 
 namespace {
 
-constexpr std::int32_t germanLanguage = 1031;
 constexpr TextId folderNotRegistered{91};
 constexpr TextId folderMissing{92};
 
@@ -88,8 +87,8 @@ bool LoadInstallationSettings(Registry& registry, MessageService& messages, File
                               InstallationSettings& settings) {
     // The language comes first: the messages about the installation folder
     // already appear in it.
-    settings.language =
-        Lcid{registry.readNumber(Hive::LocalMachine, keys::installation, "LCID", germanLanguage)};
+    settings.language = Lcid{
+        registry.readNumber(Hive::LocalMachine, keys::installation, "LCID", germanLanguage.value)};
     const TextService texts(settings.language);
 
     std::string folder = registry.readString(Hive::LocalMachine, keys::installation, "Path");

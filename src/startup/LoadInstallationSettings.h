@@ -2,7 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/Registry.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 #include "text/MessageService.h"
 
 namespace korvana {

@@ -4,7 +4,7 @@
 #include "platform/Registry.h"
 #include "services/ConfigurationComponent.h"
 #include "services/CreateConfigurationComponent.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 #include "startup/Launcher.h"
 #include "startup/StartupHost.h"
 #include "text/MessageService.h"

@@ -32,7 +32,7 @@ class TextArgument {
 // user-interface language, chosen once at start-up.
 class TextService {
   public:
-    explicit TextService(Lcid language = Lcid{1031}, StringTable table = StringTable::builtIn())
+    explicit TextService(Lcid language = germanLanguage, StringTable table = StringTable::builtIn())
         : language_(language), table_(table) {}
 
     Lcid language() const { return language_; }

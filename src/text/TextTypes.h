@@ -19,4 +19,9 @@ struct Lcid {
     constexpr bool operator==(const Lcid&) const = default;
 };
 
+// The two languages of the string table. German is also the language taken
+// wherever the installation names none.
+inline constexpr Lcid germanLanguage{1031};
+inline constexpr Lcid englishLanguage{1033};
+
 } // namespace korvana

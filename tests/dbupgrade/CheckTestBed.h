@@ -27,7 +27,7 @@ class CheckTestBed {
   public:
     CheckTestBed() {
         std::filesystem::create_directories(projectFile.parent_path());
-        registry.setValue(Hive::LocalMachine, std::string(projectsKey) + "\\Plant", "Path",
+        registry.setValue(Hive::LocalMachine, std::string(keys::projects) + "\\Plant", "Path",
                           RegistryValue::string(projectFile.parent_path().string()));
         std::filesystem::create_directories(templateFile.parent_path());
         db::json::createDatabaseFromJson(templateFile.string(),

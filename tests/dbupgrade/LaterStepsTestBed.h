@@ -50,7 +50,7 @@ class LaterStepsBed {
   public:
     explicit LaterStepsBed(Lcid language = Lcid{1031}) : texts(language) {
         std::filesystem::create_directories(projectFile.parent_path());
-        registry.setValue(Hive::LocalMachine, std::string(projectsKey) + "\\Plant", "Path",
+        registry.setValue(Hive::LocalMachine, std::string(keys::projects) + "\\Plant", "Path",
                           RegistryValue::string(projectFile.parent_path().string()));
         db::json::createDatabaseFromJson(projectFile.string(),
                                          readFile(std::filesystem::path(KORVANA_SOURCE_DIR) /

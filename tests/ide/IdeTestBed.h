@@ -66,8 +66,8 @@ class IdeTestBed : public testing::Test {
         database.appendTableDef(layout);
         database.close();
         korvana::test::writeFile(folder / (name + ".vbp"), "Type=Exe\r\n");
-        registry.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\" + name, "Path",
-                             folder.string());
+        registry.writeString(Hive::LocalMachine, std::string(korvana::keys::projects) + "\\" + name,
+                             "Path", folder.string());
         CKVProject project;
         project.ProjectName = name;
         project.Path = folder.string();

@@ -10,8 +10,8 @@ class ProjectBinaryTest : public test::IdeTestBed {};
 TEST_F(ProjectBinaryTest, RefusesWhatIsNoUsableProjectFile) {
     makeProject("Plant");
     const auto registerAt = [&](const std::string& name, const std::filesystem::path& folder) {
-        registry.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\" + name, "Path",
-                             folder.string());
+        registry.writeString(Hive::LocalMachine, std::string(korvana::keys::projects) + "\\" + name,
+                             "Path", folder.string());
     };
     std::filesystem::create_directories(scratch / "Old");
     db::Database::create((scratch / "Old" / "Old.kvs").string()).close();

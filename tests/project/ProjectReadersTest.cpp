@@ -5,6 +5,7 @@
 #include "project/LanguageName.h"
 #include "project/ProjectLanguages.h"
 #include "project/ServerComponents.h"
+#include "services/InstallationKeys.h"
 
 #include <gtest/gtest.h>
 
@@ -99,7 +100,7 @@ class ServerComponentList : public test::ProjectTestBed {
                  {"KVTrend", "Trends", ""},
                  {"KVRecipe", "", ""},
              }) {
-            const std::string key = std::string(serverComponentsKey) + "\\" + name;
+            const std::string key = std::string(keys::serverComponents) + "\\" + name;
             registry.writeString(Hive::LocalMachine, key, "Description", description);
             if (!dependencies.empty()) {
                 registry.writeString(Hive::LocalMachine, key, "Dependencies", dependencies);

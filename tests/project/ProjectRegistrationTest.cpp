@@ -256,7 +256,7 @@ TEST_F(GroupRegistration, MemberNameLeadingOutOfItsFolderIsTreatedAsMissing) {
     EXPECT_TRUE(registration.RegisterGroup(groupFolder(), "Plant"));
     EXPECT_THAT(shownTexts(), ElementsAre(texts.LoadText(TextId{916}, {"../Outside", "Plant"})));
     EXPECT_FALSE(isRegistered("Outside"));
-    EXPECT_EQ(registry.subKeys(Hive::LocalMachine, projectsKey).size(), 1u);
+    EXPECT_EQ(registry.subKeys(Hive::LocalMachine, keys::projects).size(), 1u);
 }
 
 TEST_F(GroupRegistration, MemberThatFailsToRegisterFailsTheGroupAndTakesTheOthersBack) {
@@ -280,7 +280,7 @@ TEST_F(GroupRegistration, GroupWithoutStudioProjectsRegistersNothing) {
 
     EXPECT_FALSE(registration.RegisterGroup(groupFolder(), "Plant"));
     EXPECT_THAT(shownTexts(), ElementsAre(texts.LoadText(TextId{915}, {"Plant"})));
-    EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, projectsKey).empty());
+    EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, keys::projects).empty());
 }
 
 // Nothing is registered from a group file that cannot be read whole, not even
@@ -308,7 +308,7 @@ TEST_F(GroupRegistration, UnreadableGroupFilesAreReportedAsErrors) {
         EXPECT_THAT(messages.shown()[0].text,
                     StartsWith("Error in function 'RegisterGroup'!\r\n("));
         EXPECT_THAT(messages.shown()[0].text, HasSubstr(reason));
-        EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, projectsKey).empty());
+        EXPECT_TRUE(registry.subKeys(Hive::LocalMachine, keys::projects).empty());
     }
 }
 
@@ -375,11 +375,11 @@ TEST_F(HalfWayRegistration, ANewProjectLeavesNoKeyBehind) {
 
 TEST_F(HalfWayRegistration, AReplacedRegistrationKeepsItsOldValues) {
     const auto folder = makeProject("P", "Plant1", "Server", "4.05.000");
-    const std::string key = std::string(projectsKey) + "\\Plant1";
+    const std::string key = std::string(keys::projects) + "\\Plant1";
     failing.writeString(Hive::LocalMachine, key, "Path", (scratch / "Old").string());
     failing.writeString(Hive::LocalMachine, key, "ProjectType", "Single");
     failing.writeString(Hive::LocalMachine, key, "Comment", "kept as it was");
-    failing.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\Other", "Path", "/x");
+    failing.writeString(Hive::LocalMachine, std::string(keys::projects) + "\\Other", "Path", "/x");
     expectTakenBack([&] { return failingRegistration.RegisterProject(folder, "Plant1"); }, 3);
     EXPECT_EQ(failing.readString(Hive::LocalMachine, key, "ProjectType"), "Server");
     EXPECT_EQ(failing.readString(Hive::LocalMachine, key, "Comment"), "kept as it was");
@@ -392,7 +392,7 @@ TEST_F(HalfWayRegistration, AGroupTakesItsMembersBack) {
     makeVbp("Client/Client.vbp", "PlantClient");
     writeFile(scratch / "Plant.vbg",
               "VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Client\\Client.vbp\r\n");
-    failing.writeString(Hive::LocalMachine, std::string(projectsKey) + "\\PlantClient", "Path",
+    failing.writeString(Hive::LocalMachine, std::string(keys::projects) + "\\PlantClient", "Path",
                         "/elsewhere");
     // Three writes per member, two for the group; a member's failure is its own
     // report, followed by the group's.
@@ -409,9 +409,9 @@ TEST_F(HalfWayRegistration, AGroupTakesItsMembersBack) {
     messages = ScriptedMessageService();
     failing.failWrite(-1);
     EXPECT_TRUE(failingRegistration.RegisterGroup(groupFolder(), "Plant"));
-    EXPECT_EQ(
-        failing.readString(Hive::LocalMachine, std::string(projectsKey) + "\\PlantClient", "Path"),
-        (scratch / "Client").string());
+    EXPECT_EQ(failing.readString(Hive::LocalMachine, std::string(keys::projects) + "\\PlantClient",
+                                 "Path"),
+              (scratch / "Client").string());
 }
 
 } // namespace

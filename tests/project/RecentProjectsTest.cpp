@@ -17,14 +17,14 @@ class Recent : public RegistrationFixture {
         std::vector<std::string> entries;
         for (int i = 1; i <= 10; ++i) {
             const auto value =
-                registry.value(Hive::CurrentUser, recentProjectsKey, std::to_string(i));
+                registry.value(Hive::CurrentUser, keys::recentProjects, std::to_string(i));
             entries.push_back(value ? std::get<std::string>(value->data) : "-");
         }
         return entries;
     }
     void store(const std::vector<std::string>& entries) {
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            registry.writeString(Hive::CurrentUser, recentProjectsKey, std::to_string(i + 1),
+            registry.writeString(Hive::CurrentUser, keys::recentProjects, std::to_string(i + 1),
                                  entries[i]);
         }
     }
@@ -77,8 +77,8 @@ TEST_F(Recent, ListShowsEntriesWithFilesByPositionAndDeletesTheRest) {
     registerRaw("Grp", (scratch / "a").string(), "Group");
     store({"S:Server1", "S:TS", "X:Single1", "S:Moved", "S:Unknown", "S:../a/Single1", "S:Grp", "-",
            "-", "S:Single1"});
-    registry.deleteValue(Hive::CurrentUser, recentProjectsKey, "8");
-    registry.deleteValue(Hive::CurrentUser, recentProjectsKey, "9");
+    registry.deleteValue(Hive::CurrentUser, keys::recentProjects, "8");
+    registry.deleteValue(Hive::CurrentUser, keys::recentProjects, "9");
 
     EXPECT_THAT(listedNames(true), ElementsAre("1=Server1", "10=Single1")) << "no groups to add";
     EXPECT_THAT(stored(),

@@ -45,14 +45,14 @@ class RegistrationFixture : public testing::Test {
     }
 
     std::string registered(const std::string& name, const std::string& value) const {
-        return registry.readString(Hive::LocalMachine, std::string(projectsKey) + "\\" + name,
+        return registry.readString(Hive::LocalMachine, std::string(keys::projects) + "\\" + name,
                                    value);
     }
     bool isRegistered(const std::string& name) const {
-        return registry.keyExists(Hive::LocalMachine, std::string(projectsKey) + "\\" + name);
+        return registry.keyExists(Hive::LocalMachine, std::string(keys::projects) + "\\" + name);
     }
     void registerRaw(const std::string& name, const std::string& path, const std::string& type) {
-        const std::string key = std::string(projectsKey) + "\\" + name;
+        const std::string key = std::string(keys::projects) + "\\" + name;
         registry.writeString(Hive::LocalMachine, key, "Path", path);
         registry.writeString(Hive::LocalMachine, key, "ProjectType", type);
     }

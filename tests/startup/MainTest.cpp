@@ -264,8 +264,8 @@ TEST_F(MainTest, GroupChecksEveryMemberInGroupOrderThenOpensTheGroup) {
 
 TEST_F(MainTest, OpenedProjectMovesToTheTopOfTheRecentListOnce) {
     makeRegisteredProject("Plant1");
-    registry.writeString(Hive::CurrentUser, recentProjectsKey, "1", "S:Other");
-    registry.writeString(Hive::CurrentUser, recentProjectsKey, "2", "S:plant1");
+    registry.writeString(Hive::CurrentUser, keys::recentProjects, "1", "S:Other");
+    registry.writeString(Hive::CurrentUser, keys::recentProjects, "2", "S:plant1");
 
     EXPECT_EQ(run("/p=Plant1"), 0);
 

@@ -3,7 +3,7 @@
 #include "platform/Files.h"
 #include "project/RegisteredProject.h"
 #include "services/ConfigurationComponent.h"
-#include "startup/InstallationSettings.h"
+#include "services/InstallationSettings.h"
 #include "startup/Launcher.h"
 #include "startup/MKorvanaStudio.h"
 #include "startup/StartupContext.h"
@@ -137,7 +137,7 @@ class StartupTestBed : public testing::Test {
 
     std::optional<std::string> recent(int position) const {
         const auto value =
-            registry.value(Hive::CurrentUser, recentProjectsKey, std::to_string(position));
+            registry.value(Hive::CurrentUser, keys::recentProjects, std::to_string(position));
         if (!value) {
             return std::nullopt;
         }

@@ -1,25 +1,18 @@
 #pragma once
 
-#include <string>
-
+#include "services/InstallationKeys.h"
 #include "text/TextTypes.h"
+
+#include <string>
 
 namespace korvana {
 
-// Registry locations of the installation and of the developer's settings.
-namespace keys {
-inline constexpr const char* installation = "Software\\ARVENTIK GmbH\\Korvana\\4.0";  // HKLM
-inline constexpr const char* maker = "Software\\ARVENTIK GmbH";                     // HKLM
-inline constexpr const char* user = "Software\\ARVENTIK GmbH\\Korvana\\4.0";          // HKCU
-inline constexpr const char* shellFolders =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";        // HKCU
-} // namespace keys
 
 // The process-wide settings read once at start-up. Owned by the start-up and
 // handed by reference to whoever needs them; only the options dialog changes
 // the two own folders later.
 struct InstallationSettings {
-    Lcid language{1031};
+    Lcid language = germanLanguage;
     std::string installationFolder;
     std::string commonFolder;
     std::string installedVersion;
