@@ -68,6 +68,17 @@ std::string temporaryPattern(const std::filesystem::path& target) {
            std::string(temporaryMark);
 }
 
+bool isTemporaryOf(std::string_view name, const std::filesystem::path& target) {
+    const std::string prefix = "." + target.filename().string() + ".";
+    if (name.size() != prefix.size() + temporaryMark.size() || !name.starts_with(prefix)) {
+        return false;
+    }
+    return std::all_of(
+        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        });
+}
+
 int createTemporary(std::string& pattern, const std::filesystem::path& target) {
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) {
@@ -103,6 +114,7 @@ void HiveFile::update(const std::function<bool(RegistryKey&)>& change) {
     }
     counterTried_ = counter_.attach(lockFile_) || counterTried_;
     FileLock lock(lockFile_);
+    removeLeftTemporaries();
     locked_ = true;
     try {
         refresh(true);
@@ -332,6 +344,19 @@ void HiveFile::keepBackup() {
         throw;
     }
     ::close(fd);
+}
+
+// Every writer makes its temporary files while it holds the exclusive lock, so
+// those that the holder of that lock finds belong to writers that died.
+void HiveFile::removeLeftTemporaries() const {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(file_.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if ((isTemporaryOf(name, file_) || isTemporaryOf(name, backupFile_)) &&
+            entry.is_regular_file(error)) {
+            ::unlink(entry.path().c_str());
+        }
+    }
 }
 
 HiveFile::Identity HiveFile::identityOf(const struct stat& status) {

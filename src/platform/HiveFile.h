@@ -34,7 +34,9 @@ namespace korvana {
 // Every change runs under an exclusive lock on "<file>.lock", on the latest
 // content, and is written to a temporary file in the same folder, synced and
 // renamed over the hive: no update of another process is lost. The file it
-// replaces is kept as "<file>.bak", the last good copy to go back to.
+// replaces is kept as "<file>.bak", the last good copy to go back to. A writer
+// that was killed leaves its temporary file behind; the next writer removes it
+// (see removeLeftTemporaries).
 //
 // A damaged file is never written: every operation raises korvana::Error
 // naming the file and line, and saying how to mend it, until it is mended.
@@ -84,6 +86,7 @@ class HiveFile {
     [[noreturn]] void refuse(const Identity& identity, std::string message, bool cut);
     void store(int lockFd);
     void keepBackup();
+    void removeLeftTemporaries() const;
     void forget();
     void hold(int fd, const Identity& identity, std::unique_ptr<RegistryKey> root,
               std::optional<FileFingerprint> fingerprint);

@@ -172,5 +172,47 @@ TEST_F(HiveDamageTest, LockFileOfAnEarlierVersionIsReadAndKeepsItsCounter) {
     EXPECT_FALSE(FileRegistry(scratch_.path()).keyExists(hkcu, "Tail"));
 }
 
+TEST_F(HiveDamageTest, NextWriterRemovesTheTemporaryFilesOfKilledWritersOnly) {
+    FileRegistry registry(scratch_.path());
+    registry.writeString(hkcu, "A", "V", "1");
+    registry.writeString(Hive::LocalMachine, "A", "V", "1");
+    // Made as the writers make theirs, then left behind as by a killed writer.
+    std::vector<fs::path> left;
+    for (const char* name :
+         {".HKEY_CURRENT_USER.reg.XXXXXX", ".HKEY_CURRENT_USER.reg.bak.XXXXXX"}) {
+        std::string path = (scratch_ / name).string();
+        const int fd = ::mkstemp(path.data());
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        left.emplace_back(path);
+    }
+    const std::vector<std::string> kept{
+        ".HKEY_LOCAL_MACHINE.reg.Ab12Cd", // the other hive's, for its own writer
+        ".HKEY_CURRENT_USER.reg.Ab12C",   // not what mkstemp makes
+        ".HKEY_CURRENT_USER.reg.Ab12Cde",
+        ".HKEY_CURRENT_USER.reg.Ab-2Cd",
+        "HKEY_CURRENT_USER.reg.Ab12Cd",
+        ".HKEY_CURRENT_USER.reg.lock.x",
+        "notes.txt",
+    };
+    for (const auto& name : kept) {
+        test::writeFile(scratch_ / name, "mine");
+    }
+    fs::create_directory(scratch_ / ".HKEY_CURRENT_USER.reg.Folder");
+
+    EXPECT_EQ(registry.readString(hkcu, "A", "V"), "1");
+    for (const auto& path : left) {
+        EXPECT_TRUE(fs::exists(path)) << "a reader removed " << path;
+    }
+    registry.writeString(hkcu, "A", "V", "2");
+    for (const auto& path : left) {
+        EXPECT_FALSE(fs::exists(path)) << path;
+    }
+    for (const auto& name : kept) {
+        EXPECT_EQ(test::readFile(scratch_ / name), "mine") << name;
+    }
+    EXPECT_TRUE(fs::is_directory(scratch_ / ".HKEY_CURRENT_USER.reg.Folder"));
+}
+
 } // namespace
 } // namespace korvana
