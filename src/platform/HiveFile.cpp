@@ -246,6 +246,7 @@ HiveFile::Trust HiveFile::trust(std::string_view bytes, bool decisive) const {
 
 void HiveFile::refuse(const Identity& identity, std::string message, bool cut) {
     const bool backup = ::access(backupFile_.c_str(), F_OK) == 0;
+    const bool lineNamed = message.find(", line ") != std::string::npos;
     message += ". The hive is damaged and is not changed until the file is ";
     if (cut) {
         message +=
@@ -253,7 +254,7 @@ void HiveFile::refuse(const Identity& identity, std::string message, bool cut) {
         message += "mended (if its last lines were removed on purpose, end it with a comment "
                    "line such as \"; shortened\")";
     } else {
-        message += "mended at that line";
+        message += lineNamed ? "mended at that line" : "mended";
         message += backup ? " or replaced by its last good copy, " + backupFile_.string() : "";
     }
     forget();

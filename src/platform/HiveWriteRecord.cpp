@@ -206,7 +206,11 @@ void HiveWriteRecord::write(int fd, const std::filesystem::path& lockFile) const
         }
         done += static_cast<std::size_t>(count);
     }
-    if (::ftruncate(fd, static_cast<off_t>(ChangeCounter::bytes + bytes.size())) != 0) {
+    // Synced before the hive is renamed into place: after a crash the record
+    // must not be older than the hive, or a hive that only lost its last lines
+    // to a change would be taken for a cut one.
+    if (::ftruncate(fd, static_cast<off_t>(ChangeCounter::bytes + bytes.size())) != 0 ||
+        ::fdatasync(fd) != 0) {
         fail("Cannot write", lockFile);
     }
 }
