@@ -308,7 +308,9 @@ void addImport(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments>
 void addRegCommands(CLI::App& app, CliContext& context) {
     auto* reg = app.add_subcommand(
         "reg", "Read and change the registry kept under the system root "
-               "(registry/HKEY_LOCAL_MACHINE.reg and registry/HKEY_CURRENT_USER.reg).");
+               "(registry/HKEY_LOCAL_MACHINE.reg and registry/HKEY_CURRENT_USER.reg). A "
+               "damaged hive file fails every command (exit code 3) with the line to mend; "
+               "each change keeps the file it replaced as <hive>.reg.bak.");
     reg->require_subcommand(1);
     auto args = std::make_shared<RegArguments>();
     addGet(*reg, context, args);

@@ -10,7 +10,7 @@ namespace korvana {
 
 ChangeCounter::~ChangeCounter() {
     if (counter_) {
-        ::munmap(counter_, sizeof *counter_);
+        ::munmap(counter_, bytes);
     }
 }
 
@@ -25,11 +25,10 @@ bool ChangeCounter::attach(const std::filesystem::path& file) {
     // Growing the file never clears a counter another process has raised;
     // it only makes sure the mapped bytes exist.
     struct stat status {};
-    bool ready =
-        ::fstat(fd, &status) == 0 && (status.st_size >= static_cast<off_t>(sizeof *counter_) ||
-                                      ::ftruncate(fd, sizeof *counter_) == 0);
+    bool ready = ::fstat(fd, &status) == 0 &&
+                 (status.st_size >= static_cast<off_t>(bytes) || ::ftruncate(fd, bytes) == 0);
     if (ready) {
-        void* mapped = ::mmap(nullptr, sizeof *counter_, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        void* mapped = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         ready = mapped != MAP_FAILED;
         if (ready) {
             counter_ = static_cast<std::uint64_t*>(mapped);

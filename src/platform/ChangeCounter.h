@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 
@@ -11,6 +12,9 @@ namespace korvana {
 // a system call per read.
 class ChangeCounter {
   public:
+    // The counter takes the first bytes of its file; what follows is not its own.
+    static constexpr std::size_t bytes = sizeof(std::uint64_t);
+
     ChangeCounter() = default;
     ~ChangeCounter();
     ChangeCounter(const ChangeCounter&) = delete;

@@ -10,13 +10,15 @@
 
 namespace korvana {
 
-FileLock::FileLock(const std::filesystem::path& lockFile) {
-    fd_ = ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+FileLock::FileLock(const std::filesystem::path& lockFile, Mode mode) {
+    const bool exclusive = mode == Mode::Exclusive;
+    fd_ = exclusive ? ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)
+                    : ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
         throw Error("Cannot open the lock file " + lockFile.string() + ": " + std::strerror(errno),
                     75);
     }
-    while (::flock(fd_, LOCK_EX) != 0) {
+    while (::flock(fd_, exclusive ? LOCK_EX : LOCK_SH) != 0) {
         if (errno != EINTR) {
             const int error = errno;
             ::close(fd_);

@@ -5,6 +5,7 @@
 #include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -57,10 +58,40 @@ void writeAll(int fd, std::string_view text, const std::filesystem::path& path) 
     }
 }
 
+// A writer's temporary copy of `target`: a hidden name beside it, so that the
+// rename stays within one file system; mkostemp puts six letters or digits in
+// place of the X's.
+constexpr std::string_view temporaryMark = "XXXXXX";
+
+std::string temporaryPattern(const std::filesystem::path& target) {
+    return (target.parent_path() / ("." + target.filename().string() + ".")).string() +
+           std::string(temporaryMark);
+}
+
+bool isTemporaryOf(std::string_view name, const std::filesystem::path& target) {
+    const std::string prefix = "." + target.filename().string() + ".";
+    if (name.size() != prefix.size() + temporaryMark.size() || !name.starts_with(prefix)) {
+        return false;
+    }
+    return std::all_of(
+        name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
+            return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        });
+}
+
+int createTemporary(std::string& pattern, const std::filesystem::path& target) {
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        failWithErrno("Cannot create a temporary file beside", target, errno);
+    }
+    return fd;
+}
+
 } // namespace
 
 HiveFile::HiveFile(Hive hive, std::filesystem::path file)
-    : hive_(hive), file_(std::move(file)), lockFile_(file_.string() + ".lock") {}
+    : hive_(hive), file_(std::move(file)), lockFile_(file_.string() + ".lock"),
+      backupFile_(file_.string() + ".bak") {}
 
 HiveFile::~HiveFile() {
     if (heldFd_ >= 0) {
@@ -83,15 +114,19 @@ void HiveFile::update(const std::function<bool(RegistryKey&)>& change) {
     }
     counterTried_ = counter_.attach(lockFile_) || counterTried_;
     FileLock lock(lockFile_);
-    refresh(true);
+    removeLeftTemporaries();
+    locked_ = true;
     try {
+        refresh(true);
         if (change(*root_)) {
-            store();
+            store(lock.descriptor());
         }
     } catch (...) {
+        locked_ = false;
         forget();
         throw;
     }
+    locked_ = false;
 }
 
 void HiveFile::refresh(bool force) {
@@ -117,7 +152,8 @@ void HiveFile::refresh(bool force) {
         }
         // No file yet: an empty hive.
         if (!root_ || identity_.exists) {
-            hold(-1, Identity{}, std::make_unique<RegistryKey>(std::string(hiveName(hive_))));
+            hold(-1, Identity{}, std::make_unique<RegistryKey>(std::string(hiveName(hive_))),
+                 std::nullopt);
         }
         return;
     }
@@ -132,54 +168,117 @@ void HiveFile::refresh(bool force) {
 }
 
 void HiveFile::load() {
+    if (read(locked_)) {
+        return;
+    }
+    // Read without the lock, the hive and the record in the lock file may come
+    // from different writes. Under a shared lock no write goes on, so what the
+    // record says then holds.
+    FileLock shared(lockFile_, FileLock::Mode::Shared);
+    read(true);
+}
+
+// Reads, parses and judges the file, and holds it when it is whole. False when
+// the file looks cut short but `decisive` is not set.
+bool HiveFile::read(bool decisive) {
     const int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         failWithErrno("Cannot open", file_, errno);
     }
     Identity identity;
     std::unique_ptr<RegistryKey> root;
+    std::string bytes;
     try {
         struct stat status {};
         if (::fstat(fd, &status) != 0) {
             failWithErrno("Cannot read", file_, errno);
         }
         identity = identityOf(status);
+        bytes = readAll(fd, file_);
         const std::string source = file_.string();
         RegFileParser::Options options;
         options.strict = true;
         options.onlyHive = hive_;
         try {
-            const auto content = RegFileParser::parse(
-                RegFileParser::decode(readAll(fd, file_), source), source, options);
+            const auto content =
+                RegFileParser::parse(RegFileParser::decode(bytes, source), source, options);
             root = std::make_unique<RegistryKey>(std::string(hiveName(hive_)));
             applyRegFileEntries(content.entries, hive_, *root);
         } catch (const Error& error) {
-            forget();
-            failure_.emplace(identity, error.what());
-            throw;
+            refuse(identity, error.what(), false);
+        }
+        switch (trust(bytes, decisive)) {
+        case Trust::Whole:
+            break;
+        case Trust::Unsure:
+            ::close(fd);
+            return false;
+        case Trust::CutShort: {
+            const auto lines =
+                std::max<std::ptrdiff_t>(1, std::count(bytes.begin(), bytes.end(), '\n'));
+            refuse(identity,
+                   file_.string() + ", line " + std::to_string(lines) + ": " +
+                       (bytes.empty() ? "the file is empty, but the hive written last was not"
+                                      : "the file ends after this line, but the hive written "
+                                        "last went on") +
+                       ": the file was cut short",
+                   true);
+        }
         }
     } catch (...) {
         ::close(fd);
         throw;
     }
-    hold(fd, identity, std::move(root));
+    hold(fd, identity, std::move(root), FileFingerprint::of(bytes));
+    return true;
 }
 
-void HiveFile::store() {
-    const std::string text = RegFileWriter::hive(hive_, *root_);
-    // A hidden name beside the hive, so that the rename stays within one file system.
-    std::string temporary = file_.parent_path().string();
-    temporary.append("/.").append(file_.filename().string()).append(".XXXXXX");
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        failWithErrno("Cannot create a temporary file beside", file_, errno);
+HiveFile::Trust HiveFile::trust(std::string_view bytes, bool decisive) const {
+    const auto stored = HiveWriteRecord::read(lockFile_);
+    if (!stored.record) {
+        return stored.torn && !decisive ? Trust::Unsure : Trust::Whole;
     }
+    if (stored.record->judge(bytes) != HiveWriteRecord::Verdict::CutShort) {
+        return Trust::Whole;
+    }
+    return decisive ? Trust::CutShort : Trust::Unsure;
+}
+
+void HiveFile::refuse(const Identity& identity, std::string message, bool cut) {
+    const bool backup = ::access(backupFile_.c_str(), F_OK) == 0;
+    const bool lineNamed = message.find(", line ") != std::string::npos;
+    message += ". The hive is damaged and is not changed until the file is ";
+    if (cut) {
+        message +=
+            backup ? "replaced by its last good copy, " + backupFile_.string() + ", or " : "";
+        message += "mended (if its last lines were removed on purpose, end it with a comment "
+                   "line such as \"; shortened\")";
+    } else {
+        message += lineNamed ? "mended at that line" : "mended";
+        message += backup ? " or replaced by its last good copy, " + backupFile_.string() : "";
+    }
+    forget();
+    failure_.emplace(identity, message);
+    throw Error(message);
+}
+
+void HiveFile::store(int lockFd) {
+    const std::string text = RegFileWriter::hive(hive_, *root_);
+    std::string temporary = temporaryPattern(file_);
+    const int fd = createTemporary(temporary, file_);
     Identity identity;
     try {
         writeAll(fd, text, temporary);
         if (::fchmod(fd, identity_.exists ? identity_.mode : 0644) != 0 || ::fsync(fd) != 0) {
             failWithErrno("Cannot write", temporary, errno);
         }
+        if (identity_.exists) {
+            keepBackup();
+        }
+        // The record goes first: until the rename, readers still see the file
+        // it names as replaced, and after it the file it names as written.
+        HiveWriteRecord(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_, text)
+            .write(lockFd, lockFile_);
         if (::rename(temporary.c_str(), file_.c_str()) != 0) {
             failWithErrno("Cannot replace", file_, errno);
         }
@@ -206,9 +305,58 @@ void HiveFile::store() {
         return;
     }
     identity = identityOf(status);
-    hold(fd, identity, std::move(root_));
+    hold(fd, identity, std::move(root_), FileFingerprint::of(text));
     if (counter_.attached()) {
         seenChanges_ = counter_.value();
+    }
+}
+
+// Copies the file as it was read (the cache keeps it open) to the backup, by
+// way of a temporary file, so that the backup is always a whole file.
+void HiveFile::keepBackup() {
+    std::string temporary = temporaryPattern(backupFile_);
+    const int fd = createTemporary(temporary, backupFile_);
+    try {
+        char buffer[65536];
+        off_t offset = 0;
+        while (true) {
+            const ssize_t count = ::pread(heldFd_, buffer, sizeof buffer, offset);
+            if (count < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                failWithErrno("Cannot read", file_, errno);
+            }
+            if (count == 0) {
+                break;
+            }
+            writeAll(fd, std::string_view(buffer, static_cast<size_t>(count)), temporary);
+            offset += count;
+        }
+        if (::fchmod(fd, identity_.mode) != 0 || ::fsync(fd) != 0) {
+            failWithErrno("Cannot write", temporary, errno);
+        }
+        if (::rename(temporary.c_str(), backupFile_.c_str()) != 0) {
+            failWithErrno("Cannot replace", backupFile_, errno);
+        }
+    } catch (...) {
+        ::unlink(temporary.c_str());
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+}
+
+// Every writer makes its temporary files while it holds the exclusive lock, so
+// those that the holder of that lock finds belong to writers that died.
+void HiveFile::removeLeftTemporaries() const {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(file_.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        if ((isTemporaryOf(name, file_) || isTemporaryOf(name, backupFile_)) &&
+            entry.is_regular_file(error)) {
+            ::unlink(entry.path().c_str());
+        }
     }
 }
 
@@ -226,6 +374,7 @@ HiveFile::Identity HiveFile::identityOf(const struct stat& status) {
 
 void HiveFile::forget() {
     root_.reset();
+    fingerprint_.reset();
     if (heldFd_ >= 0) {
         ::close(heldFd_);
         heldFd_ = -1;
@@ -233,13 +382,15 @@ void HiveFile::forget() {
     identity_ = Identity{};
 }
 
-void HiveFile::hold(int fd, const Identity& identity, std::unique_ptr<RegistryKey> root) {
+void HiveFile::hold(int fd, const Identity& identity, std::unique_ptr<RegistryKey> root,
+                    std::optional<FileFingerprint> fingerprint) {
     if (heldFd_ >= 0) {
         ::close(heldFd_);
     }
     heldFd_ = fd;
     identity_ = identity;
     root_ = std::move(root);
+    fingerprint_ = fingerprint;
     failure_.reset();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ChangeCounter.h"
+#include "platform/HiveWriteRecord.h"
 #include "platform/Registry.h"
 #include "platform/RegistryKey.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -31,10 +33,15 @@ namespace korvana {
 //
 // Every change runs under an exclusive lock on "<file>.lock", on the latest
 // content, and is written to a temporary file in the same folder, synced and
-// renamed over the hive: no update of another process is lost.
+// renamed over the hive: no update of another process is lost. The file it
+// replaces is kept as "<file>.bak", the last good copy to go back to. A writer
+// that was killed leaves its temporary file behind; the next writer removes it
+// (see removeLeftTemporaries).
 //
-// A file that cannot be parsed is never written: every operation raises
-// korvana::Error naming the file and line until the file is mended.
+// A damaged file is never written: every operation raises korvana::Error
+// naming the file and line, and saying how to mend it, until it is mended.
+// Damaged is a file that cannot be parsed, and a file cut short: the lock
+// file keeps a record of the hive written last (see HiveWriteRecord).
 class HiveFile {
   public:
     HiveFile(Hive hive, std::filesystem::path file);
@@ -71,16 +78,30 @@ class HiveFile {
     static Identity identityOf(const struct stat& status);
     void refresh(bool force);
     void load();
-    void store();
+    bool read(bool decisive);
+    // What the lock file's record says of a file read; Unsure when a write
+    // may have been going on and only a look under the lock can tell.
+    enum class Trust { Whole, CutShort, Unsure };
+    Trust trust(std::string_view bytes, bool decisive) const;
+    [[noreturn]] void refuse(const Identity& identity, std::string message, bool cut);
+    void store(int lockFd);
+    void keepBackup();
+    void removeLeftTemporaries() const;
     void forget();
-    void hold(int fd, const Identity& identity, std::unique_ptr<RegistryKey> root);
+    void hold(int fd, const Identity& identity, std::unique_ptr<RegistryKey> root,
+              std::optional<FileFingerprint> fingerprint);
 
     Hive hive_;
     std::filesystem::path file_;
     std::filesystem::path lockFile_;
+    std::filesystem::path backupFile_;
     std::unique_ptr<RegistryKey> root_;
     Identity identity_;
     int heldFd_ = -1;
+    // The bytes the cache was read from, for the record of the next write.
+    std::optional<FileFingerprint> fingerprint_;
+    // Set while update() holds the exclusive lock.
+    bool locked_ = false;
     ChangeCounter counter_;
     bool counterTried_ = false;
     std::uint64_t seenChanges_ = 0;

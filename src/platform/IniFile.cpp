@@ -5,11 +5,13 @@
 #include "platform/TextUtil.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <unicode/utf8.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -26,22 +28,58 @@ std::string quoted(const fs::path& file) {
     return "'" + file.string() + "'";
 }
 
-// Text files hold no control characters but tab, line breaks, form feed and the
-// old end-of-file mark. Bytes above 127 are accepted whether they form UTF-8 or
-// not: project files written by the IDE are in the Windows code page, and the
-// studio has to read them all the same (they are kept byte for byte).
-bool looksLikeText(std::string_view text) {
+// The DOS end-of-file mark, which old editors put after the last line.
+constexpr char endOfFileMark = '\x1A';
+
+// The reader takes a file byte for byte and understands two encodings: UTF-8,
+// which a byte-order mark may declare, and the Windows code page 1252, in which
+// the IDE writes project files (they are kept byte for byte all the same). A
+// file is text when
+//  - it holds no control character but tab, line feed, carriage return and
+//    form feed, and no DEL; the end-of-file mark only as its very last byte;
+//  - it is valid UTF-8 without the C1 control characters U+0080 to U+009F;
+//  - or, without a byte-order mark, read as Windows-1252 it holds none of the
+//    five bytes that code page leaves unassigned (81, 8D, 8F, 90, 9D) and no
+//    more bytes above 7F than below: a Western text is mostly ASCII, which
+//    binary data is not.
+// UTF-16 is not read, with or without its mark, so it is not text either.
+bool isText(std::string_view text) {
+    const bool marked = text.starts_with(byteOrderMark);
+    if (marked) {
+        text.remove_prefix(byteOrderMark.size());
+    }
+    if (text.ends_with(endOfFileMark)) {
+        text.remove_suffix(1);
+    }
+    std::size_t high = 0;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r' && byte != '\f' &&
-            byte != '\v' && byte != 0x1A) {
+        if ((byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') || byte == 0x7F) {
             return false;
         }
-        if (byte == 0x7F) {
-            return false;
-        }
+        high += byte >= 0x80 ? 1 : 0;
     }
-    return true;
+    if (high == 0) {
+        return true;
+    }
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    const auto length = static_cast<std::int32_t>(text.size());
+    bool utf8 = true;
+    for (std::int32_t offset = 0; offset < length && utf8;) {
+        UChar32 c = 0;
+        U8_NEXT(bytes, offset, length, c);
+        if (c >= 0x80 && c <= 0x9F) {
+            return false;
+        }
+        utf8 = c >= 0;
+    }
+    if (utf8) {
+        return true;
+    }
+    if (marked || text.find_first_of("\x81\x8D\x8F\x90\x9D") != std::string_view::npos) {
+        return false;
+    }
+    return high <= text.size() - high;
 }
 
 std::string_view unquote(std::string_view value) {
@@ -146,7 +184,7 @@ class TemporaryFile {
 } // namespace
 
 IniFile::IniFile(fs::path file, std::string text) : path_(std::move(file)), text_(std::move(text)) {
-    if (!looksLikeText(text_)) {
+    if (!isText(text_)) {
         throw Error(quoted(path_) + " is not a text file", pathAccessError);
     }
 }
@@ -180,13 +218,14 @@ IniFile IniFile::load(const fs::path& file) {
 std::vector<IniFile::Line> IniFile::scan() const {
     std::vector<Line> lines;
     std::size_t position = text_.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+    const std::size_t end = textEnd();
     int currentSection = -1;
-    while (position < text_.size()) {
+    while (position < end) {
         Line line;
         line.begin = position;
         const auto newline = text_.find('\n', position);
-        line.end = newline == std::string::npos ? text_.size() : newline + 1;
-        line.contentEnd = newline == std::string::npos ? text_.size() : newline;
+        line.end = newline == std::string::npos ? end : newline + 1;
+        line.contentEnd = newline == std::string::npos ? end : newline;
         if (line.contentEnd > line.begin && text_[line.contentEnd - 1] == '\r') {
             --line.contentEnd;
         }
@@ -219,6 +258,10 @@ std::vector<IniFile::Line> IniFile::scan() const {
         position = lines.back().end;
     }
     return lines;
+}
+
+std::size_t IniFile::textEnd() const {
+    return text_.size() - (text_.ends_with(endOfFileMark) ? 1 : 0);
 }
 
 std::string IniFile::lineBreak() const {
@@ -263,6 +306,21 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
         throw Error("An INI value cannot hold line breaks (key '" + std::string(key) + "')",
                     invalidCall);
     }
+    std::string before = text_;
+    if (!change(section, key, value)) {
+        return false;
+    }
+    // A file that the change would make no text could not be read back.
+    if (!isText(text_)) {
+        text_ = std::move(before);
+        throw Error("The value of key '" + std::string(key) + "' would make " + quoted(path_) +
+                        " a file that is not text",
+                    invalidCall);
+    }
+    return true;
+}
+
+bool IniFile::change(std::string_view section, std::string_view key, std::string_view value) {
     const auto lines = scan();
     if (const Line* line = findKey(lines, section, key)) {
         const std::size_t length = line->valueEnd - line->valueBegin;
@@ -300,8 +358,9 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
 
     std::string addition;
     const std::size_t start = text_.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
-    if (text_.size() > start) {
-        if (text_.back() != '\n') {
+    const std::size_t end = textEnd();
+    if (end > start) {
+        if (text_[end - 1] != '\n') {
             addition += newline;
         }
         if (!lines.empty() && lines.back().kind != LineKind::Blank) {
@@ -309,7 +368,7 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
         }
     }
     addition.append("[").append(section).append("]").append(newline).append(entry);
-    text_ += addition;
+    text_.insert(end, addition);
     return true;
 }
 

@@ -18,7 +18,9 @@ namespace korvana {
 // Files such as the add-in list are shared with other programs, so a change
 // touches only the one line concerned: every other byte (line endings,
 // comments, blank lines, spacing, a byte-order mark, keys the reader ignores)
-// stays as it was. A file that is not text is refused and never written.
+// stays as it was. A file that is not text is refused and never written: text
+// is UTF-8 or Windows-1252 without control characters but tab, line breaks and
+// form feed (the exact rule is in IniFile.cpp).
 class IniFile {
   public:
     // The file's content; a missing file is an empty document that save()
@@ -41,8 +43,9 @@ class IniFile {
     // Replaces the value of the first matching key, or appends the key at the end
     // of the first matching section, or appends the section at the end of the
     // file. Names that could not be read back as written (empty, line breaks,
-    // "=" in a key, "]" in a section) raise korvana::Error. True when the
-    // text changed.
+    // "=" in a key, "]" in a section) raise korvana::Error, and so does a value
+    // that would make the file no text (a control character); the text then
+    // stays as it was. True when the text changed.
     bool set(std::string_view section, std::string_view key, std::string_view value);
 
     // Removes every line of the key in every section of that name, so that a
@@ -77,7 +80,10 @@ class IniFile {
         int section = -1; // index of the header line this line belongs to
     };
 
+    bool change(std::string_view section, std::string_view key, std::string_view value);
     std::vector<Line> scan() const;
+    // Where the lines end: before an end-of-file mark, which stays last.
+    std::size_t textEnd() const;
     std::string lineBreak() const;
     const Line* findKey(const std::vector<Line>& lines, std::string_view section,
                         std::string_view key) const;

@@ -5,6 +5,7 @@
 #include "platform/TextUtil.h"
 #include "platform/Utf16.h"
 
+#include <algorithm>
 #include <charconv>
 #include <unicode/ucnv.h>
 
@@ -93,7 +94,11 @@ std::string parseQuoted(std::string_view text, size_t& pos) {
     throw LineFailure{"quoted text without closing quote"};
 }
 
-std::vector<std::uint8_t> parseHexBytes(std::string_view list) {
+// Imported files may be sloppy (a trailing comma, one-digit bytes), as regedit
+// lets them be. A stored hive is written by us or edited with care, so there
+// these are signs of a file cut short or damaged and refused: the value would
+// read as other bytes than were written.
+std::vector<std::uint8_t> parseHexBytes(std::string_view list, bool strict) {
     std::vector<std::uint8_t> bytes;
     if (trimLeft(list).empty()) {
         return bytes;
@@ -105,7 +110,14 @@ std::vector<std::uint8_t> parseHexBytes(std::string_view list) {
             start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         const bool last = comma == std::string_view::npos;
         if (token.empty() && last && !bytes.empty()) {
-            break; // a trailing comma
+            if (strict) {
+                throw LineFailure{"hex data ends with a comma, without a backslash that "
+                                  "continues it on the next line"};
+            }
+            break;
+        }
+        if (strict && token.size() != 2) {
+            throw LineFailure{"hex byte '" + std::string(token) + "' is not two digits"};
         }
         bytes.push_back(parseHexNumber<std::uint8_t>(token, "hex byte"));
         if (last) {
@@ -141,6 +153,14 @@ class Parser {
         LineReader reader(text);
         std::string_view line;
         bool headerSeen = false;
+        if (options_.strict && !text.empty() && text.back() != '\n') {
+            // Every line of a hive file we write ends with a line feed, and
+            // so does what an editor saves; a file cut short usually does not.
+            const auto lines = std::count(text.begin(), text.end(), '\n') + 1;
+            fail(static_cast<std::size_t>(lines),
+                 "the last line has no line end (the file was cut short, or saved without a "
+                 "line break at its end)");
+        }
         while (reader.next(line)) {
             if (trim(line).empty()) {
                 continue;
@@ -304,17 +324,21 @@ class Parser {
             }
             entry.value = RegistryValue::string(std::move(data));
         } else if (startsWithIgnoreCase(rest, "dword:")) {
-            entry.value = RegistryValue::dword(
-                parseHexNumber<std::uint32_t>(trimRight(rest.substr(6)), "dword"));
+            const auto digits = trimRight(rest.substr(6));
+            // regedit always writes eight digits; fewer in a stored hive mean lost digits.
+            if (options_.strict && digits.size() != 8) {
+                throw LineFailure{"dword '" + std::string(digits) + "' is not eight hex digits"};
+            }
+            entry.value = RegistryValue::dword(parseHexNumber<std::uint32_t>(digits, "dword"));
         } else if (startsWithIgnoreCase(rest, "hex")) {
-            entry.value = readHex(rest.substr(3));
+            entry.value = readHex(rest.substr(3), options_.strict);
         } else {
             throw LineFailure{"unknown kind of value data"};
         }
         content_.entries.push_back(std::move(entry));
     }
 
-    static RegistryValue readHex(std::string_view text) {
+    static RegistryValue readHex(std::string_view text, bool strict) {
         std::uint32_t type = static_cast<std::uint32_t>(ValueType::Binary);
         if (!text.empty() && text.front() == '(') {
             const auto close = text.find(')');
@@ -327,7 +351,7 @@ class Parser {
         if (text.empty() || text.front() != ':') {
             throw LineFailure{"':' expected after hex"};
         }
-        return typedHexValue(type, parseHexBytes(text.substr(1)));
+        return typedHexValue(type, parseHexBytes(text.substr(1), strict));
     }
 
     std::string_view source_;

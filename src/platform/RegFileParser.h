@@ -17,8 +17,10 @@ class RegFileParser {
     struct Options {
         // A stored hive is read strictly: the first line that cannot be read
         // raises korvana::Error naming the file and line, and deletions have no
-        // place in it. Otherwise (import) such a line is noted and skipped, as
-        // regedit does.
+        // place in it. What looks like a file cut short counts as unreadable
+        // too: a last line without its line end, hex data that ends in a comma
+        // or has a byte of one digit, a dword of other than eight digits.
+        // Otherwise (import) such a line is noted and skipped, as regedit does.
         bool strict = true;
         // A stored hive file holds sections of its own hive only.
         std::optional<Hive> onlyHive;

@@ -70,11 +70,17 @@ TEST_F(IniCommandsTest, SetAndDeleteKeepTheRestOfTheFile) {
 }
 
 TEST_F(IniCommandsTest, RefusedChangesFailAndLeaveTheFileAlone) {
-    const std::string binary("MSysObjects\0\x01[S]\r\nK=1\r\n", 23);
-    writeFile(file, binary);
-    EXPECT_EQ(ini({"set", file, "S", "K", "2"}).exitCode, 3);
-    EXPECT_EQ(ini({"get", file, "S", "K"}).exitCode, 3);
-    EXPECT_EQ(readFile(file), binary);
+    using namespace std::string_literals;
+    // A database page, and binary data without a NUL byte.
+    for (const std::string& binary :
+         {"MSysObjects\0\x01[S]\r\nK=1\r\n"s, "\x89PNG\r\n\x1A\n\xDE\xAD\xBE\xEF[S]\r\nK=1\r\n"s,
+          "[S]\r\nK=1\r\n" + std::string(40, '\xAB')}) {
+        writeFile(file, binary);
+        EXPECT_EQ(ini({"set", file, "S", "K", "2"}).exitCode, 3);
+        EXPECT_EQ(ini({"set", file, "New", "K", "2"}).exitCode, 3);
+        EXPECT_EQ(ini({"get", file, "S", "K"}).exitCode, 3);
+        EXPECT_EQ(readFile(file), binary);
+    }
 
     const std::string text = (scratch / "text.ini").string();
     writeFile(text, "[S]\nK=1\n");

@@ -180,6 +180,45 @@ TEST_F(RegCommandsTest, BrokenHiveFileFailsNamingFileAndLineAndStaysAsItIs) {
     EXPECT_EQ(test::readFile(machineFile()), broken);
 }
 
+// A hive the studio wrote, then damaged on the way (a copy that stopped, a
+// full disk): every command refuses it, says where and how to mend it, and
+// changes nothing until the last good copy is put back.
+TEST_F(RegCommandsTest, DamagedHiveSaysHowToMendItUntilItsBackupIsPutBack) {
+    ASSERT_EQ(reg({"set", "HKLM\\A", "V", "1"}).exitCode, 0);
+    ASSERT_EQ(reg({"set", "HKLM\\A", "Layout", "0a0b0c", "--type", "binary"}).exitCode, 0);
+    const std::string whole = test::readFile(machineFile());
+    const std::string backup = machineFile().string() + ".bak";
+    const struct {
+        const char* label;
+        std::string damaged;
+        const char* line;
+        const char* advice;
+    } cases[] = {
+        {"within the last line", whole.substr(0, whole.size() - 4),
+         ", line 5: ", "mended at that line or replaced by its last good copy, "},
+        {"at a line end", whole.substr(0, whole.size() - 1), ", line 5: ",
+         "cut short. The hive is damaged and is not changed until the file is replaced by its "
+         "last good copy, "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        test::writeFile(machineFile(), c.damaged);
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"set", "HKLM\\A", "V", "2"},
+              std::vector<std::string>{"get", "HKLM\\A", "V"},
+              std::vector<std::string>{"delete", "HKLM\\A"}}) {
+            const auto run = reg(arguments);
+            EXPECT_EQ(run.exitCode, 3);
+            EXPECT_THAT(run.err, HasSubstr(machineFile().string() + c.line));
+            EXPECT_THAT(run.err, HasSubstr(c.advice + backup));
+        }
+        EXPECT_EQ(test::readFile(machineFile()), c.damaged);
+    }
+    fs::copy_file(backup, machineFile(), fs::copy_options::overwrite_existing);
+    EXPECT_EQ(reg({"get", "HKLM\\A", "V"}).out, "1\n");
+    EXPECT_EQ(reg({"get", "HKLM\\A", "Layout"}).exitCode, 1);
+}
+
 TEST_F(RegCommandsTest, ImportReportsSkippedLinesByNumber) {
     const auto file = scratch_ / "in.reg";
     test::writeFile(file, "Windows Registry Editor Version 5.00\r\n"

@@ -229,6 +229,47 @@ INSTANTIATE_TEST_SUITE_P(
                    3}),
     [](const auto& row) { return std::string(row.param.label); });
 
+// What a file cut short, or damaged on its way, tends to end or look like.
+INSTANTIATE_TEST_SUITE_P(
+    Damage, BrokenHiveFile,
+    ::testing::Values(BrokenHive{"LastLineWithoutLineEnd",
+                                 "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"V\"=\"complete\"",
+                                 4},
+                      BrokenHive{
+                          "LastLineEndsInCarriageReturn",
+                          "Windows Registry Editor Version 5.00\r\n[HKEY_LOCAL_MACHINE\\A]\r", 2},
+                      BrokenHive{"HeaderWithoutLineEnd", "Windows Registry Editor Version 5.00", 1},
+                      BrokenHive{"HexEndsInComma",
+                                 "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"B\"=hex:01,02,\n\n",
+                                 3},
+                      BrokenHive{"HexContinuedOntoABlankLine",
+                                 "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"B\"=hex:01,02,\\\n\n",
+                                 3},
+                      BrokenHive{"HexContinuedOntoNothing",
+                                 "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"B\"=hex(3):01,02,\\\n  03,\\\n",
+                                 3},
+                      BrokenHive{"HexByteOfOneDigit",
+                                 "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"B\"=hex:01,\\\n  02,0\n",
+                                 3},
+                      BrokenHive{"DwordOfSevenDigits",
+                                 "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"N\"=dword:0000001\n",
+                                 3},
+                      BrokenHive{"EmptyDword",
+                                 "Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"N\"=dword:\n",
+                                 3},
+                      BrokenHive{"UnclosedSection",
+                                 "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\A]\n"
+                                 "\"V\"=\"x\"\n\n[HKEY_LOCAL_MACHINE\\Software\\Korv\n",
+                                 6}),
+    [](const auto& row) { return std::string(row.param.label); });
+
 TEST_F(FileRegistryTest, MendedFileIsReadAgain) {
     test::writeFile(machineFile(), "Windows Registry Editor Version 5.00\n[broken\n");
     EXPECT_THROW(registry_.value(hklm, "A", "V"), Error);

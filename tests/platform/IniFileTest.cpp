@@ -14,6 +14,7 @@ namespace fs = std::filesystem;
 using test::readFile;
 using test::ScratchDir;
 using test::writeFile;
+using namespace std::string_literals;
 
 IniFile document(std::string text) {
     return IniFile("test.ini", std::move(text));
@@ -125,6 +126,10 @@ INSTANTIATE_TEST_SUITE_P(
                    nullptr, "[S]\r\nkeep=1\r\n[T]\r\nKey=t\r\n[s]\r\n"},
         ChangeCase{"deleteUnterminatedLastLine", "[S]\nA=1\nKey=2", "S", "Key", nullptr,
                    "[S]\nA=1\n"},
+        ChangeCase{"appendBeforeEndOfFileMark", "[A]\r\na=1\r\n\x1A", "A", "b", "2",
+                   "[A]\r\na=1\r\nb=2\r\n\x1A"},
+        ChangeCase{"newSectionBeforeEndOfFileMark", "[A]\r\na=1\r\n\x1A", "B", "b", "2",
+                   "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n\x1A"},
         ChangeCase{"deleteMissingKeyChangesNothing", "[S]\r\n; Key=1\r\n", "S", "Key", nullptr,
                    "[S]\r\n; Key=1\r\n"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
@@ -141,10 +146,11 @@ TEST(IniSetTest, RefusesNamesAndValuesThatWouldNotReadBack) {
         const char* section;
         const char* key;
         const char* value;
-    } bad[] = {{"", "k", "v"},      {"S]x", "k", "v"}, {"S\nT", "k", "v"},
-               {"S", "", "v"},      {"S", "a=b", "v"}, {"S", " k", "v"},
-               {"S", "[k", "v"},    {"S", ";k", "v"},  {"S", "k", "line\r\nInjected=1"},
-               {"S", "k\n[T]", "v"}};
+    } bad[] = {{"", "k", "v"},         {"S]x", "k", "v"},      {"S\nT", "k", "v"},
+               {"S", "", "v"},         {"S", "a=b", "v"},      {"S", " k", "v"},
+               {"S", "[k", "v"},       {"S", ";k", "v"},       {"S", "k", "line\r\nInjected=1"},
+               {"S", "k\n[T]", "v"},   {"S", "k", "a\x01z"},   {"S", "k", "\x1A"},
+               {"S", "k", "\xC2\x85"}, {"S", "Key", "\x1B[0m"}};
     for (const auto& c : bad) {
         EXPECT_THROW(ini.set(c.section, c.key, c.value), Error) << c.section << "/" << c.key;
     }
@@ -198,6 +204,79 @@ TEST_F(IniFileOnDiskTest, BinaryFileIsRefusedAndUntouched) {
     writeFile(file, std::string("\xFF\xFE[\0S\0]\0", 8));
     EXPECT_THROW(IniFile::load(file), Error);
 }
+
+struct TextCase {
+    const char* name;
+    std::string bytes;
+    bool text;
+};
+
+class IniTextTest : public ::testing::TestWithParam<TextCase> {};
+
+// What the reader cannot take for text is neither read nor written; what it can
+// is changed like any INI file.
+TEST_P(IniTextTest, OnlyTextIsReadAndWritten) {
+    const TextCase& c = GetParam();
+    ScratchDir scratch;
+    const fs::path file = scratch / "Project.vbp";
+    writeFile(file, c.bytes);
+    if (c.text) {
+        IniFile::writeKey(file, "Korvana4", "Added", "1");
+        EXPECT_EQ(IniFile::readKey(file, "korvana4", "added"), "1");
+        // Byte for byte: nothing is converted (the end-of-file mark stays last).
+        EXPECT_TRUE(readFile(file).starts_with(c.bytes.substr(0, c.bytes.find('\x1A'))));
+        return;
+    }
+    try {
+        IniFile::writeKey(file, "Korvana4", "Added", "1");
+        FAIL() << "a file that is not text was written";
+    } catch (const Error& error) {
+        EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos);
+    }
+    EXPECT_THROW(IniFile::readKey(file, "Korvana4", "Added"), Error);
+    EXPECT_EQ(readFile(file), c.bytes);
+}
+
+std::string highBytes(std::size_t count) {
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i) {
+        bytes.push_back(static_cast<char>(0xA0 + (i * 37) % 0x60));
+    }
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    IniFile, IniTextTest,
+    ::testing::Values(
+        TextCase{"windows1252Umlauts",
+                 "[Korvana4]\r\nTitle=Gr\xF6\xDF"
+                 "e \xC4nderung f\xFCr M\xFCller\r\n",
+                 true},
+        TextCase{"windows1252Typography", "; \x84Kessel\x93 \x96 5 \x80\r\n[S]\r\nK=1\r\n", true},
+        TextCase{"utf8WithMark",
+                 "\xEF\xBB\xBF[S]\r\nK=Gr\xC3\xB6\xC3\x9F"
+                 "e\r\n",
+                 true},
+        TextCase{"utf8MostlyBeyondAscii",
+                 "[S]\nK=\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE2\x9C\x93\n", true},
+        TextCase{"crlfTabsAndFormFeed", "; page one\f\r\n[S]\r\n\tK = 1\r\n", true},
+        TextCase{"endOfFileMarkLast", "[S]\r\nK=1\r\n\x1A", true},
+        TextCase{"markOnly", "\xEF\xBB\xBF", true},
+        TextCase{"nul", "Standard JET DB\0[S]\nK=1\n"s, false},
+        TextCase{"imageHeaderWithoutNul", "\x89PNG\r\n\x1A\n\xAB\xCD\xEF[S]\r\nK=1\r\n", false},
+        TextCase{"endOfFileMarkInside", "[S]\r\n\x1AK=1\r\n", false},
+        TextCase{"verticalTab", "[S]\r\nK=1\v\r\n", false},
+        TextCase{"escape", "[S]\r\nK=\x1B[31m\r\n", false},
+        TextCase{"delete", "[S]\r\nK=\x7F\r\n", false},
+        TextCase{"c1ControlInUtf8", "[S]\nK=\xC2\x85\n", false},
+        TextCase{"markThenNotUtf8",
+                 "\xEF\xBB\xBF[S]\r\nK=Gr\xF6\xDF"
+                 "e\r\n",
+                 false},
+        TextCase{"byteUnassignedIn1252", "[S]\r\nK=\x81\r\n", false},
+        TextCase{"mostlyHighBytes", "[S]\r\nK=" + highBytes(64) + "\r\n", false},
+        TextCase{"utf16WithMark", "\xFF\xFE[\0S\0]\0"s, false}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(IniFileOnDiskTest, ReadOnlyFileIsRefusedAndUntouched) {
     writeFile(file, "[S]\nKey=1\n");

@@ -3,6 +3,7 @@
 #include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
+#include <set>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,7 +14,9 @@ constexpr auto hklm = Hive::LocalMachine;
 constexpr int writesPerProcess = 40;
 
 // Each writer adds its own values to a shared key and to a key of its own;
-// every write is a read-modify-write of the whole file.
+// every write is a read-modify-write of the whole file. Each also adds and
+// removes a last key, so that one file is often the beginning of the next or
+// of the one before, as a cut file would be.
 [[noreturn]] void writer(const std::filesystem::path& folder, int id) {
     try {
         FileRegistry registry(folder);
@@ -22,6 +25,8 @@ constexpr int writesPerProcess = 40;
             registry.writeString(hklm, "Software\\Shared", name,
                                  std::string(static_cast<size_t>(i), 'x'));
             registry.writeNumber(hklm, "Software\\Own" + std::to_string(id), name, i);
+            registry.writeString(hklm, "Tail", name, "x");
+            registry.deleteKey(hklm, "Tail");
         }
         _exit(0);
     } catch (...) {
@@ -71,11 +76,14 @@ TEST(RegistryConcurrency, TwoWritingProcessesLoseNothingAndReadersNeverSeeATornF
         EXPECT_EQ(registry.values(hklm, "Software\\Own" + std::to_string(id)).size(),
                   static_cast<size_t>(writesPerProcess));
     }
-    // Temporary files are renamed into place or removed; only the hive and its
-    // lock file remain.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(scratch.path()),
-                            std::filesystem::directory_iterator()),
-              2);
+    // Temporary files are renamed into place or removed; only the hive, its
+    // lock file and its backup remain.
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(scratch.path())) {
+        names.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, (std::set<std::string>{"HKEY_LOCAL_MACHINE.reg", "HKEY_LOCAL_MACHINE.reg.bak",
+                                            "HKEY_LOCAL_MACHINE.reg.lock"}));
 }
 
 } // namespace
