@@ -20,8 +20,11 @@ using namespace std::chrono_literals;
 // How long one wait for the IDE lasts before the windows get their turn.
 constexpr auto waitSlice = 10ms;
 
-constexpr int prepare = 1;
-constexpr int restore = 0;
+constexpr TextId noVisualBasic{93};
+constexpr TextId versionNotInstalled{903};
+constexpr TextId projectFileMissing{904};
+constexpr TextId ideNotStarted{923};
+constexpr TextId quoteInPath{924};
 
 constexpr std::string_view layoutSection = "Visual Basic";
 
@@ -61,7 +64,7 @@ CVB::CVB(IdeEnvironment environment)
         VBVersion = 6;
     }
     if (VBVersion == 0) {
-        ShowNumberedMessage(env_.messages, env_.texts, TextId{93}, MessageStyle::critical());
+        ShowNumberedMessage(env_.messages, env_.texts, noVisualBasic, MessageStyle::critical());
     }
     addIns_.rememberPriorStates();
 }
@@ -89,9 +92,9 @@ std::optional<std::int16_t> CVB::chooseVersion(const CKVProject& project) {
     if (!executablePath(assigned).empty()) {
         return assigned;
     }
-    const Answer answer =
-        ShowNumberedMessage(env_.messages, env_.texts, TextId{903}, MessageStyle::question(),
-                            {std::int32_t{assigned}, std::int32_t{VBVersion}});
+    const Answer answer = ShowNumberedMessage(env_.messages, env_.texts, versionNotInstalled,
+                                              MessageStyle::question(),
+                                              {std::int32_t{assigned}, std::int32_t{VBVersion}});
     if (answer != Answer::Yes) {
         return std::nullopt;
     }
@@ -139,10 +142,10 @@ StartOutcome CVB::Start(CKVProject& project) {
         saveDeveloperLayout();
     }
 
-    PrepareIDE(prepare);
+    PrepareIDE(IdeSetup::Prepare);
 
     if (project.DesignerProject == "\\" || !Files().fileExists(project.DesignerProject)) {
-        ShowNumberedMessage(env_.messages, env_.texts, TextId{904}, MessageStyle::critical(),
+        ShowNumberedMessage(env_.messages, env_.texts, projectFileMissing, MessageStyle::critical(),
                             {project.DesignerProject});
         return restoreAfter(StartOutcome::NoProjectFile);
     }
@@ -153,7 +156,7 @@ StartOutcome CVB::Start(CKVProject& project) {
     // another file than the project's.
     if (executable.find('"') != std::string::npos ||
         project.DesignerProject.find('"') != std::string::npos) {
-        reason = "A path contains a double quote.";
+        reason = env_.texts.LoadText(quoteInPath);
     } else {
         if (env_.releaseConfiguration) {
             env_.releaseConfiguration();
@@ -166,10 +169,9 @@ StartOutcome CVB::Start(CKVProject& project) {
         }
     }
     if (!process) {
-        env_.messages.show(
-            Message{std::string(applicationTitle),
-                    "Visual Basic could not be started: " + executable + "\r\n" + reason,
-                    MessageStyle::critical()});
+        env_.messages.show(Message{std::string(applicationTitle),
+                                   env_.texts.LoadText(ideNotStarted, {executable, reason}),
+                                   MessageStyle::critical()});
         return restoreAfter(StartOutcome::StartFailed);
     }
 
@@ -184,7 +186,7 @@ StartOutcome CVB::Start(CKVProject& project) {
     process.reset();
 
     ideRan_ = true;
-    PrepareIDE(restore);
+    PrepareIDE(IdeSetup::Restore);
     return StartOutcome::Ran;
 }
 
@@ -192,22 +194,25 @@ StartOutcome CVB::restoreAfter(StartOutcome outcome) {
     // The IDE never ran: its layout is still the project's own (or the
     // developer's), nothing the project should keep.
     ideRan_ = false;
-    PrepareIDE(restore);
+    PrepareIDE(IdeSetup::Restore);
     return outcome;
 }
 
-void CVB::PrepareIDE(int mode) {
+void CVB::PrepareIDE(IdeSetup setup) {
     if (!toolbox_) {
         toolbox_ = std::make_unique<CVBToolBox>(env_.registry, env_.settings);
     }
-    passOver_.run("toolbox", [&] { toolbox_->Store(versionInUse_, mode); });
+    passOver_.run("toolbox", [&] {
+        toolbox_->Store(versionInUse_, setup == IdeSetup::Prepare ? ToolBoxSetting::Install
+                                                                  : ToolBoxSetting::Restore);
+    });
 
-    if (mode == prepare) {
+    if (setup == IdeSetup::Prepare) {
         addIns_.prepare(passOver_);
         if (!isGroup(*project_)) {
             applyProjectLayout();
         }
-    } else if (mode == restore) {
+    } else {
         if (!isGroup(*project_)) {
             keepLayoutAndRestore();
         }

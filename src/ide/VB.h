@@ -46,6 +46,10 @@ struct IdeEnvironment {
 };
 
 // How one `Start` ended.
+// The two sides of a run of the IDE: the studio's toolbox, add-ins and the
+// project's layout before it, the developer's own after it.
+enum class IdeSetup { Prepare, Restore };
+
 enum class StartOutcome {
     Ran,           // the IDE ran and has ended; the environment is restored
     Refused,       // the assigned version is missing and the developer said No
@@ -82,7 +86,7 @@ class CVB {
   private:
     std::optional<std::int16_t> chooseVersion(const CKVProject& project);
     void saveDeveloperLayout();
-    void PrepareIDE(int mode);
+    void PrepareIDE(IdeSetup setup);
     void applyProjectLayout();
     void keepLayoutAndRestore();
     StartOutcome restoreAfter(StartOutcome outcome);

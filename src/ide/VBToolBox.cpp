@@ -151,9 +151,9 @@ std::int32_t CVBToolBox::newTabId() const {
     return id;
 }
 
-void CVBToolBox::Store(std::int16_t VBVersion, std::int32_t VBSetting) {
+void CVBToolBox::Store(std::int16_t VBVersion, ToolBoxSetting VBSetting) {
     std::vector<std::uint8_t> setting;
-    if (VBSetting == install) {
+    if (VBSetting == ToolBoxSetting::Install) {
         if (settings_.keepInterface || saved_.size() < smallestSetting) {
             return;
         }
@@ -164,10 +164,8 @@ void CVBToolBox::Store(std::int16_t VBVersion, std::int32_t VBSetting) {
             records.controls.push_back({tab, std::string(name)});
         }
         setting = serializeToolBox(records);
-    } else if (VBSetting == restore) {
-        setting = saved_;
     } else {
-        return;
+        setting = saved_;
     }
     const std::string key = visualBasicUserKey(VBVersion);
     if (setting.size() < smallestSetting || key.empty()) {

@@ -15,12 +15,14 @@ namespace korvana::ide {
 // The IDE's toolbox around a run: reads the developer's toolbox, installs it
 // again with the studio's own tab "KorvanaStudio" added, and puts the
 // developer's setting back byte for byte afterwards.
+// What `CVBToolBox::Store` writes, numbered as the IDE preparation passes it.
+enum class ToolBoxSetting : std::int32_t {
+    Restore = 0, // the developer's toolbox as Read found it
+    Install = 1, // the developer's tabs and controls plus the studio tab
+};
+
 class CVBToolBox {
   public:
-    // Install the studio tab (Store), put the developer's toolbox back.
-    static constexpr std::int32_t install = 1;
-    static constexpr std::int32_t restore = 0;
-
     // The settings are read when storing: the keep-interface flag may change.
     CVBToolBox(Registry& registry, const InstallationSettings& settings);
 
@@ -29,10 +31,9 @@ class CVBToolBox {
     // counts as no toolbox at all, so that nothing is installed or written back.
     void Read(std::int16_t VBVersion);
 
-    // VBSetting 1 writes the developer's tabs and controls plus the studio tab;
-    // 0 writes back the value Read found; anything else does nothing. Nothing
-    // is written when the developer has no toolbox setting.
-    void Store(std::int16_t VBVersion, std::int32_t VBSetting);
+    // Writes the toolbox the setting names. Nothing is written when the
+    // developer has no toolbox setting.
+    void Store(std::int16_t VBVersion, ToolBoxSetting VBSetting);
 
     const std::vector<CVBToolBoxGroup>& groups() const { return groups_; }
     const std::vector<CVBToolBoxControl>& controls() const { return controls_; }

@@ -82,7 +82,7 @@ bool ProjectRegistration::CheckFileToRegister(std::string_view name, std::string
 
 bool ProjectRegistration::RegisterProject(std::string_view folder, std::string_view name) {
     RegistryChanges changes(registry_);
-    if (!registerProject(changes, folder, name)) {
+    if (!registerProjectInto(changes, folder, name)) {
         changes.undo();
         return false;
     }
@@ -90,8 +90,8 @@ bool ProjectRegistration::RegisterProject(std::string_view folder, std::string_v
     return true;
 }
 
-bool ProjectRegistration::registerProject(RegistryChanges& changes, std::string_view folder,
-                                          std::string_view name) {
+bool ProjectRegistration::registerProjectInto(RegistryChanges& changes, std::string_view folder,
+                                              std::string_view name) {
     if (!checkName(name)) {
         return false;
     }
@@ -135,7 +135,7 @@ bool ProjectRegistration::writeProject(RegistryChanges& changes, const std::stri
 
 bool ProjectRegistration::RegisterGroup(std::string_view folder, std::string_view name) {
     RegistryChanges changes(registry_);
-    if (!registerGroup(changes, folder, name)) {
+    if (!registerGroupInto(changes, folder, name)) {
         changes.undo();
         return false;
     }
@@ -143,8 +143,8 @@ bool ProjectRegistration::RegisterGroup(std::string_view folder, std::string_vie
     return true;
 }
 
-bool ProjectRegistration::registerGroup(RegistryChanges& changes, std::string_view folder,
-                                        std::string_view name) {
+bool ProjectRegistration::registerGroupInto(RegistryChanges& changes, std::string_view folder,
+                                            std::string_view name) {
     if (!checkName(name)) {
         return false;
     }
@@ -169,7 +169,7 @@ bool ProjectRegistration::writeGroup(RegistryChanges& changes, const std::string
         if (isSafeProjectName(member.projectName) &&
             files_.fileExists(paths::joinPath(memberFolder, member.projectName + ".kvs"))) {
             allRegistered =
-                registerProject(changes, memberFolder, member.projectName) && allRegistered;
+                registerProjectInto(changes, memberFolder, member.projectName) && allRegistered;
         } else {
             ShowMessage(messages_, texts_, memberFileMissing, MessageStyle::exclamation(),
                         {member.projectName, name});
@@ -191,10 +191,11 @@ bool ProjectRegistration::writeGroup(RegistryChanges& changes, const std::string
 }
 
 bool ProjectRegistration::CheckReadOnly(std::string_view file) {
-    return RunGuarded(messages_, texts_, "CheckReadOnly", [&] { return checkReadOnly(file); });
+    return RunGuarded(messages_, texts_, "CheckReadOnly",
+                      [&] { return checkReadOnlyUnguarded(file); });
 }
 
-bool ProjectRegistration::checkReadOnly(std::string_view file) {
+bool ProjectRegistration::checkReadOnlyUnguarded(std::string_view file) {
     if (!files_.fileExists(file)) {
         return false;
     }

@@ -64,13 +64,18 @@ class ProjectRegistration {
     bool DeregisterProject(std::string_view name);
 
   private:
-    bool registerProject(RegistryChanges& changes, std::string_view folder, std::string_view name);
+    // The registrations proper: they record each write in `changes`, which the
+    // public procedures take back when anything fails.
+    bool registerProjectInto(RegistryChanges& changes, std::string_view folder,
+                             std::string_view name);
     bool writeProject(RegistryChanges& changes, const std::string& folder, std::string_view name,
                       const std::string& file);
-    bool registerGroup(RegistryChanges& changes, std::string_view folder, std::string_view name);
+    bool registerGroupInto(RegistryChanges& changes, std::string_view folder,
+                           std::string_view name);
     bool writeGroup(RegistryChanges& changes, const std::string& folder, std::string_view name,
                     const std::string& groupFile);
-    bool checkReadOnly(std::string_view file);
+    // CheckReadOnly without its error report.
+    bool checkReadOnlyUnguarded(std::string_view file);
     bool checkName(std::string_view name);
 
     Registry& registry_;

@@ -275,7 +275,7 @@ TEST_F(LauncherRun, IdeThatCannotStartIsReportedAndEverythingRestored) {
     const auto quoted = std::filesystem::path(project.Path) / "a\" b.vbp";
     writeFile(quoted, "Type=Exe\r\n");
     const std::vector<std::pair<std::string, std::string>> cases{
-        {project.DesignerProject, "Permission denied"}, {quoted.string(), "double quote"}};
+        {project.DesignerProject, "Permission denied"}, {quoted.string(), "Anführungszeichen"}};
     runner.failure = "exec failed: Permission denied";
     for (const auto& [designerProject, reason] : cases) {
         messages = ScriptedMessageService();

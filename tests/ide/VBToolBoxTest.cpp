@@ -60,7 +60,7 @@ TEST_F(ToolBoxTest, InstallReplacesOldStudioEntriesByTheStudioTab) {
                    .record(3, "KV")
                    .end());
     toolbox.Read(6);
-    toolbox.Store(6, CVBToolBox::install);
+    toolbox.Store(6, ToolBoxSetting::Install);
 
     const auto installed = parseToolBox(tool(6));
     ASSERT_TRUE(installed);
@@ -86,9 +86,9 @@ TEST_F(ToolBoxTest, RestoreWritesBackTheSettingByteForByte) {
                                .raw({9, 9});
     setTool(5, original);
     toolbox.Read(5);
-    toolbox.Store(5, CVBToolBox::install);
+    toolbox.Store(5, ToolBoxSetting::Install);
     EXPECT_NE(tool(5), original);
-    toolbox.Store(5, CVBToolBox::restore);
+    toolbox.Store(5, ToolBoxSetting::Restore);
     EXPECT_EQ(tool(5), original);
     EXPECT_EQ(registry.writes, 2);
 }
@@ -106,7 +106,7 @@ TEST_F(ToolBoxTest, NewTabIdIsOneAboveTheLargestRemaining) {
     for (const auto& [groups, expected] : cases) {
         setTool(6, serializeToolBox({groups, {}}));
         toolbox.Read(6);
-        toolbox.Store(6, CVBToolBox::install);
+        toolbox.Store(6, ToolBoxSetting::Install);
         const auto installed = parseToolBox(tool(6));
         ASSERT_TRUE(installed && !installed->groups.empty());
         EXPECT_EQ(installed->groups.back().TabID, expected) << groups.size();
@@ -140,9 +140,8 @@ TEST_F(ToolBoxTest, WritesNothingWithoutAToolboxToInstallInto) {
         CVBToolBox box(fresh, settings);
         const auto version = static_cast<std::int16_t>(c.version);
         box.Read(version);
-        box.Store(version, CVBToolBox::install);
-        box.Store(version, 2);
-        box.Store(version, CVBToolBox::restore);
+        box.Store(version, ToolBoxSetting::Install);
+        box.Store(version, ToolBoxSetting::Restore);
         EXPECT_EQ(fresh.writes, 0) << c.what;
     }
 }
