@@ -3,6 +3,7 @@
 #include "db/json/DatabaseJson.h"
 #include "db/json/JsonValues.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/TextUtil.h"
 
 #include <filesystem>
@@ -50,7 +51,7 @@ void createCommand(CliContext& context, const DbOptions& options) {
         std::ostringstream content;
         content << in.rdbuf();
         if (!in) {
-            throw Error("Cannot read '" + options.from + "'", 75);
+            throw Error("Cannot read '" + options.from + "'", runtimeErrors::pathFileAccessError);
         }
         json = content.str();
     }

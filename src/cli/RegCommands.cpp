@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/HexBytes.h"
 #include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
@@ -130,12 +131,12 @@ template <typename Work> auto guarded(CliContext& context, Work work) {
 std::string readWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        throw Error("Cannot open " + path, 53);
+        throw Error("Cannot open " + path, runtimeErrors::fileNotFound);
     }
     std::ostringstream content;
     content << in.rdbuf();
     if (in.bad()) {
-        throw Error("Cannot read " + path, 75);
+        throw Error("Cannot read " + path, runtimeErrors::pathFileAccessError);
     }
     return content.str();
 }
@@ -274,7 +275,7 @@ void addExport(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments>
         file << text;
         file.close();
         if (!file) {
-            throw Error("Cannot write " + args->output, 75);
+            throw Error("Cannot write " + args->output, runtimeErrors::pathFileAccessError);
         }
     }));
 }

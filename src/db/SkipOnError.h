@@ -1,8 +1,8 @@
 #pragma once
 
 #include "db/DebugLog.h"
+#include "platform/Failure.h"
 
-#include <exception>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,13 +18,11 @@ class SkipOnError {
 
     // Runs `operation`; returns false (and logs) when it threw.
     template <typename Operation> bool operator()(std::string_view what, Operation&& operation) {
-        try {
-            std::forward<Operation>(operation)();
-            return true;
-        } catch (const std::exception& error) {
-            recordSkip(what, error.what());
+        if (auto failure = failureOf(std::forward<Operation>(operation))) {
+            recordSkip(what, failure->description);
             return false;
         }
+        return true;
     }
 
     int skipped() const { return skipped_; }

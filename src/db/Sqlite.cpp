@@ -1,5 +1,7 @@
 #include "db/Sqlite.h"
 
+#include "platform/ErrorNumbers.h"
+
 #include <sqlite3.h>
 #include <utility>
 
@@ -30,7 +32,8 @@ Database::Database(const std::string& path, Mode mode) : path_(path) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw Error("Cannot open database '" + path + "': " + message, 75);
+        throw Error("Cannot open database '" + path + "': " + message,
+                    runtimeErrors::pathFileAccessError);
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, busyTimeoutMs);

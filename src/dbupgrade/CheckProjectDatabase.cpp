@@ -4,6 +4,7 @@
 #include "dbupgrade/CheckFiles.h"
 #include "dbupgrade/TemplateMerge.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "services/InstallationKeys.h"
@@ -18,8 +19,6 @@
 namespace korvana::dbupgrade {
 
 namespace {
-
-constexpr int fileNotFound = 53;
 
 std::string registeredFolder(const Registry& registry, const std::string& projectName) {
     for (const auto& candidate : registry.subKeys(Hive::LocalMachine, keys::projects)) {
@@ -110,7 +109,7 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
     try {
         projectFile = resolveProjectFile(environment.registry, projectName);
     } catch (const Error& error) {
-        if (error.number() != fileNotFound) {
+        if (error.number() != runtimeErrors::fileNotFound) {
             throw;
         }
         log.write(context + error.what());

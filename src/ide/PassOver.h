@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Error.h"
+#include "platform/Failure.h"
 
 #include <string>
 #include <string_view>
@@ -15,10 +15,8 @@ namespace korvana::ide {
 class PassOver {
   public:
     template <typename Statement> void run(std::string_view what, Statement&& statement) {
-        try {
-            std::forward<Statement>(statement)();
-        } catch (const Error& error) {
-            notes_.push_back(std::string(what) + ": " + error.what());
+        if (auto failure = failureOf(std::forward<Statement>(statement))) {
+            notes_.push_back(std::string(what) + ": " + failure->description);
         }
     }
 

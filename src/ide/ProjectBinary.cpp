@@ -1,7 +1,9 @@
 #include "ide/ProjectBinary.h"
 
 #include "db/Database.h"
+#include "db/DbErrors.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
@@ -16,9 +18,6 @@ namespace {
 
 constexpr std::string_view table = "TcfgBinary";
 constexpr std::string_view keyIndex = "PIDSectionEntry";
-constexpr int fileNotFound = 53;
-constexpr int invalidProcedureCall = 5;
-constexpr int itemNotFound = 3265;
 
 // The project file of a registered project: <Path>/<Name>.kvs with the name as
 // registered. The name is checked before it becomes a registry key or a file
@@ -26,7 +25,7 @@ constexpr int itemNotFound = 3265;
 std::string projectFile(const Registry& registry, std::string_view project) {
     if (!isSafeProjectName(project)) {
         throw Error("'" + std::string(project) + "' cannot be a project name",
-                    invalidProcedureCall);
+                    runtimeErrors::invalidProcedureCall);
     }
     std::string registered;
     for (const auto& name : registry.subKeys(Hive::LocalMachine, keys::projects)) {
@@ -42,11 +41,11 @@ std::string projectFile(const Registry& registry, std::string_view project) {
                                   std::string(keys::projects) + "\\" + registered, "Path");
     if (folder.empty()) {
         throw Error("The project '" + std::string(project) + "' is not registered",
-                    invalidProcedureCall);
+                    runtimeErrors::invalidProcedureCall);
     }
     const std::string file = paths::joinPath(folder, registered + ".kvs");
     if (!Files().fileExists(file)) {
-        throw Error("The project file '" + file + "' does not exist", fileNotFound);
+        throw Error("The project file '" + file + "' does not exist", runtimeErrors::fileNotFound);
     }
     return file;
 }
@@ -56,7 +55,7 @@ db::Database openProject(const Registry& registry, std::string_view project) {
     db::Database database = db::Database::open(paths::toNative(file));
     if (!database.hasTable(table)) {
         throw Error("The project file '" + file + "' has no table " + std::string(table),
-                    itemNotFound);
+                    db::errors::itemNotFound);
     }
     return database;
 }
@@ -103,7 +102,7 @@ void WriteProjectBinary(const Registry& registry, std::string_view project,
             if (!rows.seek("=", key)) {
                 throw Error("The row " + std::string(section) + "/" + std::string(entry) + " of " +
                                 std::string(table) + " was not stored",
-                            itemNotFound);
+                            db::errors::itemNotFound);
             }
         }
         rows.edit();

@@ -1,6 +1,7 @@
 #include "platform/FileLock.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 
 #include <cerrno>
 #include <cstring>
@@ -22,7 +23,8 @@ FileLock::FileLock(const std::filesystem::path& lockFile, Mode mode) {
         if (errno != EINTR) {
             const int error = errno;
             ::close(fd_);
-            throw Error("Cannot lock " + lockFile.string() + ": " + std::strerror(error), 75);
+            throw Error("Cannot lock " + lockFile.string() + ": " + std::strerror(error),
+                        runtimeErrors::pathFileAccessError);
         }
     }
 }

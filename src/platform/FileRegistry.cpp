@@ -1,6 +1,7 @@
 #include "platform/FileRegistry.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/RegFileWriter.h"
 #include "platform/RegistryNames.h"
 
@@ -16,7 +17,8 @@ std::filesystem::path hivePath(const std::filesystem::path& folder, Hive hive) {
 
 void checkValue(const RegistryValue& value) {
     if (const auto* text = std::get_if<std::string>(&value.data); text && !isValidUtf8(*text)) {
-        throw Error("A registry string value must be UTF-8 text", 5);
+        throw Error("A registry string value must be UTF-8 text",
+                    runtimeErrors::invalidProcedureCall);
     }
 }
 
@@ -78,7 +80,8 @@ bool FileRegistry::keyExists(Hive hive, std::string_view key) const {
 void FileRegistry::deleteKey(Hive hive, std::string_view key) {
     auto path = splitKeyPath(key);
     if (path.empty()) {
-        throw Error("The whole hive " + std::string(hiveName(hive)) + " cannot be deleted", 5);
+        throw Error("The whole hive " + std::string(hiveName(hive)) + " cannot be deleted",
+                    runtimeErrors::invalidProcedureCall);
     }
     const auto last = path.back();
     path.pop_back();

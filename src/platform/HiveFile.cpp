@@ -1,6 +1,7 @@
 #include "platform/HiveFile.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/FileLock.h"
 #include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
@@ -17,14 +18,14 @@ namespace korvana {
 
 namespace {
 
-constexpr int fileAccessError = 75;
 // How long a read may trust the change counter alone; edits by other programs
 // do not raise it.
 constexpr auto recheckInterval = std::chrono::seconds(1);
 
 [[noreturn]] void failWithErrno(const std::string& what, const std::filesystem::path& path,
                                 int error) {
-    throw Error(what + " " + path.string() + ": " + std::strerror(error), fileAccessError);
+    throw Error(what + " " + path.string() + ": " + std::strerror(error),
+                runtimeErrors::pathFileAccessError);
 }
 
 std::string readAll(int fd, const std::filesystem::path& path) {
@@ -110,7 +111,7 @@ void HiveFile::update(const std::function<bool(RegistryKey&)>& change) {
     if (error) {
         throw Error("Cannot create the folder " + file_.parent_path().string() + ": " +
                         error.message(),
-                    fileAccessError);
+                    runtimeErrors::pathFileAccessError);
     }
     counterTried_ = counter_.attach(lockFile_) || counterTried_;
     FileLock lock(lockFile_);

@@ -2,6 +2,7 @@
 
 #include "platform/ChangeCounter.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,7 +14,6 @@ namespace korvana {
 
 namespace {
 
-constexpr int fileAccessError = 75;
 constexpr std::uint64_t fnvOffsetBasis = 14695981039346656037ull;
 constexpr std::uint64_t fnvPrime = 1099511628211ull;
 // Eight bytes that no change counter shows, so that bytes of another kind behind
@@ -50,7 +50,8 @@ std::uint64_t wordAt(std::string_view bytes, std::size_t index) {
 }
 
 [[noreturn]] void fail(const std::string& what, const std::filesystem::path& lockFile) {
-    throw Error(what + " " + lockFile.string() + ": " + std::strerror(errno), fileAccessError);
+    throw Error(what + " " + lockFile.string() + ": " + std::strerror(errno),
+                runtimeErrors::pathFileAccessError);
 }
 
 } // namespace

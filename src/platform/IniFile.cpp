@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 
@@ -21,8 +22,6 @@ namespace korvana {
 namespace {
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-constexpr int pathAccessError = 75;
-constexpr int invalidCall = 5;
 
 std::string quoted(const fs::path& file) {
     return "'" + file.string() + "'";
@@ -97,11 +96,13 @@ bool hasLineBreakOrNul(std::string_view text) {
 void checkNames(std::string_view section, std::string_view key) {
     if (section.empty() || trim(section) != section || hasLineBreakOrNul(section) ||
         section.find(']') != std::string_view::npos) {
-        throw Error("Invalid INI section name '" + std::string(section) + "'", invalidCall);
+        throw Error("Invalid INI section name '" + std::string(section) + "'",
+                    runtimeErrors::invalidProcedureCall);
     }
     if (key.empty() || trim(key) != key || hasLineBreakOrNul(key) ||
         key.find('=') != std::string_view::npos || key.front() == '[' || key.front() == ';') {
-        throw Error("Invalid INI key name '" + std::string(key) + "'", invalidCall);
+        throw Error("Invalid INI key name '" + std::string(key) + "'",
+                    runtimeErrors::invalidProcedureCall);
     }
 }
 
@@ -136,7 +137,7 @@ class TemporaryFile {
         }
         if (descriptor_ < 0) {
             throw Error("Cannot write " + quoted(beside) + ": " + std::strerror(errno),
-                        pathAccessError);
+                        runtimeErrors::pathFileAccessError);
         }
     }
     ~TemporaryFile() {
@@ -185,7 +186,7 @@ class TemporaryFile {
 
 IniFile::IniFile(fs::path file, std::string text) : path_(std::move(file)), text_(std::move(text)) {
     if (!isText(text_)) {
-        throw Error(quoted(path_) + " is not a text file", pathAccessError);
+        throw Error(quoted(path_) + " is not a text file", runtimeErrors::pathFileAccessError);
     }
 }
 
@@ -201,16 +202,18 @@ IniFile IniFile::load(const fs::path& file) {
         return IniFile(file, {});
     }
     if (error || status.type() != fs::file_type::regular) {
-        throw Error("Cannot read " + quoted(file) + ": not a readable file", pathAccessError);
+        throw Error("Cannot read " + quoted(file) + ": not a readable file",
+                    runtimeErrors::pathFileAccessError);
     }
     std::ifstream in(native, std::ios::binary);
     if (!in.is_open()) {
-        throw Error("Cannot read " + quoted(file) + ": " + std::strerror(errno), pathAccessError);
+        throw Error("Cannot read " + quoted(file) + ": " + std::strerror(errno),
+                    runtimeErrors::pathFileAccessError);
     }
     std::ostringstream content;
     content << in.rdbuf();
     if (in.bad()) {
-        throw Error("Cannot read " + quoted(file), pathAccessError);
+        throw Error("Cannot read " + quoted(file), runtimeErrors::pathFileAccessError);
     }
     return IniFile(file, std::move(content).str());
 }
@@ -304,7 +307,7 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
     checkNames(section, key);
     if (hasLineBreakOrNul(value)) {
         throw Error("An INI value cannot hold line breaks (key '" + std::string(key) + "')",
-                    invalidCall);
+                    runtimeErrors::invalidProcedureCall);
     }
     std::string before = text_;
     if (!change(section, key, value)) {
@@ -315,7 +318,7 @@ bool IniFile::set(std::string_view section, std::string_view key, std::string_vi
         text_ = std::move(before);
         throw Error("The value of key '" + std::string(key) + "' would make " + quoted(path_) +
                         " a file that is not text",
-                    invalidCall);
+                    runtimeErrors::invalidProcedureCall);
     }
     return true;
 }
@@ -389,7 +392,8 @@ bool IniFile::remove(std::string_view section, std::string_view key) {
 void IniFile::save() const {
     const fs::path native = paths::toFileSystemPath(path_.string());
     if (native.empty()) {
-        throw Error("Cannot write " + quoted(path_) + ": no such drive", pathAccessError);
+        throw Error("Cannot write " + quoted(path_) + ": no such drive",
+                    runtimeErrors::pathFileAccessError);
     }
     const fs::path target = writeTarget(native);
     struct stat existing {};
@@ -397,14 +401,16 @@ void IniFile::save() const {
     // The mode bits count too: the administrator may write anything, but a file
     // that nobody may write is read-only on purpose.
     if (exists && (::access(target.c_str(), W_OK) != 0 || (existing.st_mode & 0222) == 0)) {
-        throw Error("Cannot write " + quoted(path_) + ": the file is read-only", pathAccessError);
+        throw Error("Cannot write " + quoted(path_) + ": the file is read-only",
+                    runtimeErrors::pathFileAccessError);
     }
     TemporaryFile temporary(target);
     const bool written = temporary.write(text_) &&
                          (!exists || temporary.keepMode(existing.st_mode & 07777)) &&
                          temporary.finish() && temporary.renameTo(target);
     if (!written) {
-        throw Error("Cannot write " + quoted(path_) + ": " + std::strerror(errno), pathAccessError);
+        throw Error("Cannot write " + quoted(path_) + ": " + std::strerror(errno),
+                    runtimeErrors::pathFileAccessError);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/SpawnedProcess.h"
@@ -65,8 +66,9 @@ class SpawningProcessRunner : public ProcessRunner {
         }
         const std::string& program = arguments.front();
         if (paths::isWindowsDrivePath(program)) {
-            throw Error(
-                "'" + program + "' cannot be started: a Windows drive path names no file here", 53);
+            throw Error("'" + program +
+                            "' cannot be started: a Windows drive path names no file here",
+                        runtimeErrors::fileNotFound);
         }
         const std::string executable = paths::toFileSystemPath(program).string();
 
@@ -91,7 +93,8 @@ class SpawningProcessRunner : public ProcessRunner {
         if (failure != 0) {
             throw Error("'" + program +
                             "' cannot be started: " + std::system_category().message(failure),
-                        failure == ENOENT ? 53 : 75);
+                        failure == ENOENT ? runtimeErrors::fileNotFound
+                                          : runtimeErrors::pathFileAccessError);
         }
         return std::make_unique<SpawnedProcess>(pid);
     }

@@ -1,6 +1,7 @@
 #include "platform/RegistryNames.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
@@ -85,7 +86,8 @@ std::vector<std::string_view> splitKeyPath(std::string_view path) {
         const size_t end = path.find('\\', start);
         const auto part = path.substr(start, end == std::string_view::npos ? end : end - start);
         if (part.empty()) {
-            throw Error("The registry key path " + quoted(path) + " has an empty part", 5);
+            throw Error("The registry key path " + quoted(path) + " has an empty part",
+                        runtimeErrors::invalidProcedureCall);
         }
         parts.push_back(part);
         if (end == std::string_view::npos) {
@@ -97,7 +99,8 @@ std::vector<std::string_view> splitKeyPath(std::string_view path) {
 
 void checkKeyName(std::string_view name) {
     if (name.empty() || name.find('\\') != std::string_view::npos) {
-        throw Error("Invalid registry key name " + quoted(name), 5);
+        throw Error("Invalid registry key name " + quoted(name),
+                    runtimeErrors::invalidProcedureCall);
     }
     if (!isValidUtf8(name) || hasControlCharacter(name)) {
         throw Error("The registry key name " + quoted(name) +

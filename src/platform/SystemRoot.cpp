@@ -1,6 +1,7 @@
 #include "platform/SystemRoot.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/FileRegistry.h"
 #include "platform/TextUtil.h"
 
@@ -98,7 +99,8 @@ void createFolder(const std::filesystem::path& folder) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) {
-        throw Error("Cannot create the folder " + folder.string() + ": " + error.message(), 75);
+        throw Error("Cannot create the folder " + folder.string() + ": " + error.message(),
+                    runtimeErrors::pathFileAccessError);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "project/GroupFileReader.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
@@ -14,9 +15,6 @@ namespace korvana {
 
 namespace {
 
-constexpr int invalidProcedureCall = 5;
-constexpr int fileNotFound = 53;
-constexpr int inputPastEndOfFile = 62;
 // Group files list a handful of projects; anything this large is not one.
 constexpr std::uintmax_t largestGroupFile = 16u * 1024u * 1024u;
 
@@ -24,17 +22,19 @@ std::string readGroupText(std::string_view groupFile) {
     const auto native = paths::toFileSystemPath(groupFile);
     std::error_code error;
     if (native.empty() || !std::filesystem::is_regular_file(native, error)) {
-        throw Error("The group file '" + std::string(groupFile) + "' does not exist", fileNotFound);
+        throw Error("The group file '" + std::string(groupFile) + "' does not exist",
+                    runtimeErrors::fileNotFound);
     }
     const auto size = std::filesystem::file_size(native, error);
     if (error || size > largestGroupFile) {
         throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
-                    invalidProcedureCall);
+                    runtimeErrors::invalidProcedureCall);
     }
     std::ifstream in(native, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (!in.good() && !in.eof()) {
-        throw Error("The group file '" + std::string(groupFile) + "' cannot be read", fileNotFound);
+        throw Error("The group file '" + std::string(groupFile) + "' cannot be read",
+                    runtimeErrors::fileNotFound);
     }
     return text;
 }
@@ -47,11 +47,12 @@ std::vector<std::string> GroupFileReader::memberEntries(std::string_view groupFi
         text.erase(0, 3);
     }
     if (text.empty()) {
-        throw Error("The group file '" + std::string(groupFile) + "' is empty", inputPastEndOfFile);
+        throw Error("The group file '" + std::string(groupFile) + "' is empty",
+                    runtimeErrors::inputPastEndOfFile);
     }
     if (text.find('\0') != std::string::npos) {
         throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
-                    invalidProcedureCall);
+                    runtimeErrors::invalidProcedureCall);
     }
     std::vector<std::string> entries;
     std::size_t begin = 0;
@@ -93,7 +94,7 @@ std::vector<GroupFileReader::Member> GroupFileReader::members(std::string_view g
         if (native.empty() || !std::filesystem::is_regular_file(native, error)) {
             throw Error("The group file '" + std::string(groupFile) + "' names the project '" +
                             entry + "', whose file does not exist",
-                        fileNotFound);
+                        runtimeErrors::fileNotFound);
         }
         std::string projectName = IniFile::readKey(native, "Korvana4", "ProjectName");
         if (!projectName.empty()) {

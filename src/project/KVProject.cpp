@@ -1,6 +1,7 @@
 #include "project/KVProject.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
 #include "project/GroupFileReader.h"
@@ -15,7 +16,6 @@ namespace korvana {
 
 namespace {
 
-constexpr int pathNotFound = 76;
 constexpr std::string_view groupDesigner = "Visual Basic 6.0";
 
 // The registered folder and type of a name; both empty when the name is not
@@ -59,7 +59,7 @@ std::string designerProjectPath(std::string_view folder, std::string_view relati
     if (climbs) {
         throw Error("The Visual Basic project '" + std::string(relative) + "' named in '" +
                         std::string(projectFile) + "' lies outside the project folder",
-                    pathNotFound);
+                    runtimeErrors::pathNotFound);
     }
     return paths::joinPath(folder, native);
 }

@@ -2,6 +2,7 @@
 
 #include "db/DbErrors.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/Paths.h"
 #include "project/GroupFileReader.h"
 #include "project/GuardedProcedure.h"
@@ -29,8 +30,6 @@ constexpr TextId folderMissing{919};
 constexpr TextId fileMissing{920};
 constexpr TextId invalidName{921};
 constexpr TextId notAProjectDatabase{922};
-
-constexpr int pathFileAccessError = 75;
 
 // "Path" holds the folder without a trailing separator (the root stays "/").
 std::string storedFolder(std::string_view folder) {
@@ -204,7 +203,7 @@ bool ProjectRegistration::checkReadOnlyUnguarded(std::string_view file) {
     if (::stat(native.c_str(), &status) != 0) {
         throw Error("The file '" + std::string(file) +
                         "' cannot be examined: " + std::strerror(errno),
-                    pathFileAccessError);
+                    runtimeErrors::pathFileAccessError);
     }
     // The owner's write permission is the read-only attribute here, for root
     // too, although root could write the file anyway.
@@ -219,7 +218,7 @@ bool ProjectRegistration::checkReadOnlyUnguarded(std::string_view file) {
     if (::chmod(native.c_str(), (status.st_mode & 07777) | S_IWUSR) != 0) {
         throw Error("The write protection of '" + std::string(file) +
                         "' cannot be removed: " + std::strerror(errno),
-                    pathFileAccessError);
+                    runtimeErrors::pathFileAccessError);
     }
     return true;
 }

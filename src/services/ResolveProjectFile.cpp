@@ -1,6 +1,7 @@
 #include "services/ResolveProjectFile.h"
 
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "services/InstallationKeys.h"
@@ -13,8 +14,6 @@ namespace korvana {
 
 namespace {
 
-constexpr int invalidProcedureCall = 5;
-constexpr int fileNotFound = 53;
 constexpr std::string_view projectExtension = ".kvs";
 
 bool endsWithIgnoreCase(std::string_view text, std::string_view suffix) {
@@ -29,7 +28,8 @@ Error notRegistered(std::string_view name) {
     std::replace_if(
         shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
         '?');
-    return Error("The project '" + shown + "' is not registered", invalidProcedureCall);
+    return Error("The project '" + shown + "' is not registered",
+                 runtimeErrors::invalidProcedureCall);
 }
 
 } // namespace
@@ -69,7 +69,8 @@ std::filesystem::path resolveProjectFile(const Registry& registry, std::string_v
     const auto file = paths::toFileSystemPath(stored);
     std::error_code error;
     if (file.empty() || !std::filesystem::is_regular_file(file, error)) {
-        throw Error("The project file '" + stored + "' does not exist", fileNotFound);
+        throw Error("The project file '" + stored + "' does not exist",
+                    runtimeErrors::fileNotFound);
     }
     return file;
 }

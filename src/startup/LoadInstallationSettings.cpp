@@ -1,11 +1,12 @@
 #include "startup/LoadInstallationSettings.h"
 
+#include "platform/Failure.h"
 #include "platform/Paths.h"
 #include "text/Messages.h"
 #include "text/TextService.h"
 
-#include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace korvana {
 
@@ -22,10 +23,7 @@ constexpr const char* templatesBelowStudio = "\\Templates";
 // while they are worked out must not keep the studio from starting, so the
 // statement is skipped and the setting keeps what it had.
 template <typename Statement> void passOver(Statement&& statement) {
-    try {
-        statement();
-    } catch (const std::runtime_error&) {
-    }
+    failureOf(std::forward<Statement>(statement));
 }
 
 std::string documentsFolder(const Registry& registry) {
