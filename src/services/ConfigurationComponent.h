@@ -1,8 +1,8 @@
 #pragma once
 
+#include "db/SettingValue.h"
 #include "platform/Registry.h"
 #include "services/ProjectHandle.h"
-#include "services/SettingValue.h"
 
 #include <filesystem>
 #include <map>
