@@ -12,6 +12,17 @@ namespace {
 
 using namespace settingErrors;
 
+// One row per key. `Type` is the SettingType number: 8 string, 3 32-bit
+// integer, 2 16-bit integer, 7 date (the Variant type numbers); a date is
+// stored as text "YYYY-MM-DD HH:MM:SS". Names compare as the store matches them,
+// without regard to case.
+constexpr const char* schema = "CREATE TABLE IF NOT EXISTS kv_settings ("
+                               " Section TEXT NOT NULL COLLATE NOCASE,"
+                               " Key TEXT NOT NULL COLLATE NOCASE,"
+                               " Type INTEGER NOT NULL,"
+                               " Value,"
+                               " PRIMARY KEY (Section, Key))";
+
 std::string settingName(std::string_view section, std::string_view key) {
     return "'" + std::string(section) + "/" + std::string(key) + "'";
 }
@@ -139,7 +150,7 @@ void SettingsTable::writeRow(std::string_view section, std::string_view key,
     const std::string dateText =
         typeOf(value) == SettingType::Date ? formatSettingDate(std::get<SettingDate>(value)) : "";
 
-    db_.exec(settingsTableSchema);
+    db_.exec(schema);
 
     // A new key joins its section under the section's first spelling, so that
     // one section never shows up under two spellings.

@@ -19,7 +19,8 @@ struct SettingRow {
 };
 
 // The project settings as the project database keeps them, in the table
-// kv_settings (see InternalTables.h): the only code that reads or writes it.
+// kv_settings: the only code that reads or writes it, and so the one place that
+// knows its columns and the stored type numbers.
 //
 // Section and key names match without regard to case and keep the spelling in
 // which they were first written: a new key joins its section under the

@@ -17,9 +17,8 @@ class SettingsTableTest : public DbTest {
   protected:
     // Rows as a hand edit or another tool would leave them.
     void storeRaw(const std::string& typeNumber, const std::string& valueLiteral) {
-        exec(settingsTableSchema);
-        exec("DELETE FROM kv_settings");
-        exec("INSERT INTO kv_settings VALUES ('G', 'K', " + typeNumber + ", " + valueLiteral + ")");
+        settings.set("G", "K", std::string());
+        exec("UPDATE kv_settings SET Type = " + typeNumber + ", Value = " + valueLiteral);
     }
 
     // Whether the refusal is the settings' own, naming the file and the key.
