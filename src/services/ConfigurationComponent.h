@@ -1,8 +1,8 @@
 #pragma once
 
+#include "db/SettingValue.h"
 #include "platform/Registry.h"
 #include "services/ProjectHandle.h"
-#include "services/SettingValue.h"
 
 #include <filesystem>
 #include <map>
@@ -15,8 +15,9 @@
 namespace korvana {
 
 // The project settings store: sections of named keys kept inside the project
-// file (a SQLite database, table "kv_settings"). Every use opens a project,
-// reads or writes, and closes it again within one operation of the caller.
+// file (a SQLite database, in the settings table that db::SettingsTable keeps).
+// Every use opens a project, reads or writes, and closes it again within one
+// operation of the caller.
 //
 // Values are written through: a SetValue is committed to the file before it
 // returns, so a crash never takes back a value that was set, and a second handle

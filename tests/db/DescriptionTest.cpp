@@ -1,5 +1,6 @@
 #include "db/Database.h"
 #include "db/InternalTables.h"
+#include "db/SettingErrors.h"
 #include "db/json/DatabaseJson.h"
 #include "db/json/DescriptionReader.h"
 #include "platform/Error.h"
@@ -224,6 +225,44 @@ TEST_F(DescriptionTest, ValuesAndSettingsKeepTheirTypes) {
     }
 }
 
+TEST_F(DescriptionTest, SettingsAtTheEdgesOfTheirTypesComeBackAsGiven) {
+    const json settings = json::parse(R"([
+        {"section": "Edges", "key": "Date", "type": "date", "value": "0001-01-01 00:00:00"},
+        {"section": "Edges", "key": "Int16High", "type": "int16", "value": 32767},
+        {"section": "Edges", "key": "Int16Low", "type": "int16", "value": -32768},
+        {"section": "Edges", "key": "Int32High", "type": "int32", "value": 2147483647},
+        {"section": "Edges", "key": "Int32Low", "type": "int32", "value": -2147483648},
+        {"section": "Edges", "key": "Text", "type": "string", "value": "0042"}])");
+    EXPECT_EQ(createAndDump(json{{"settings", settings}}.dump())["settings"], settings);
+}
+
+// A dump reads the settings as the settings store does: a row it would refuse
+// is not written out as if it were sound.
+TEST_F(DescriptionTest, DumpRefusesStoredSettingsThatDoNotFitTheirType) {
+    const struct {
+        const char* type;
+        const char* value;
+    } cases[] = {{"2", "40000"}, {"3", "'abc'"}, {"7", "'31.12.2020'"}, {"99", "1"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.type) + " " + c.value);
+        std::filesystem::remove(path());
+        createDatabaseFromJson(
+            path(), R"({"settings": [{"section": "G", "key": "K", "type": "int16", "value": 1}]})");
+        {
+            Database db = Database::open(path());
+            db.connection().exec(std::string("UPDATE kv_settings SET Type = ") + c.type +
+                                 ", Value = " + c.value);
+        }
+        try {
+            dumpDatabase(path(), false);
+            ADD_FAILURE() << "dumped";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), settingErrors::typeMismatch) << error.what();
+            EXPECT_NE(std::string(error.what()).find("'G/K'"), std::string::npos) << error.what();
+        }
+    }
+}
+
 TEST_F(DescriptionTest, RefusesFaultyDescriptionsAndLeavesNoFile) {
     const auto table = [](const std::string& columns, const std::string& more = "") {
         return R"({"tables": [{"name": "T", "columns": [)" + columns + "]" + more + "}]}";
@@ -270,6 +309,20 @@ TEST_F(DescriptionTest, RefusesFaultyDescriptionsAndLeavesNoFile) {
          "unknown type int64"},
         {R"({"settings": [{"section": "G", "key": "K", "type": "int16", "value": 40000}]})",
          "16-bit"},
+        {R"({"settings": [{"section": "G", "key": "K", "type": "int16", "value": -32769}]})",
+         "16-bit"},
+        {R"({"settings": [{"section": "G", "key": "K", "type": "int32", "value": 2147483648}]})",
+         "32-bit"},
+        {R"({"settings": [{"section": "G", "key": "K", "type": "int32",
+                           "value": 18446744073709551615}]})",
+         "32-bit"},
+        {R"({"settings": [{"section": "G", "key": "K", "type": "INT16", "value": 1}]})",
+         "unknown type INT16"},
+        {R"({"settings": [{"section": "G", "key": "K", "type": "date",
+                           "value": "2023-02-29 00:00:00"}]})",
+         "YYYY-MM-DD"},
+        {R"({"settings": [{"section": "G", "key": "K", "type": "string", "value": null}]})",
+         "must not be null"},
         {R"({"settings": [{"section": "G", "key": "K", "type": "string", "value": "a"},
                           {"section": "g", "key": "k", "type": "string", "value": "b"}]})",
          "named twice"},

@@ -2,10 +2,10 @@
 
 #include "db/Database.h"
 #include "db/DbErrors.h"
+#include "db/SettingsTable.h"
 #include "db/json/DescriptionReader.h"
 #include "db/json/DescriptionWriter.h"
 #include "db/json/RowWriter.h"
-#include "db/json/SettingsTable.h"
 #include "platform/Error.h"
 
 #include <filesystem>

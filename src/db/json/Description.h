@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/SettingsTable.h"
 #include "db/TableDef.h"
 #include "db/Value.h"
 
@@ -12,16 +13,6 @@
 // into and what a database is written from.
 namespace korvana::db::json {
 
-// The settings value types, numbered as the settings table stores them.
-enum class SettingType { String = 8, Int32 = 3, Int16 = 2, Date = 7 };
-
-struct Setting {
-    std::string section;
-    std::string key;
-    SettingType type = SettingType::String;
-    Value value; // std::string, std::int64_t or DateTime after the type
-};
-
 // One row: column names (as the description wrote them) with their values.
 using RowValues = std::vector<std::pair<std::string, Value>>;
 
@@ -32,7 +23,7 @@ struct TableDescription {
 
 struct Description {
     std::vector<TableDescription> tables;
-    std::vector<Setting> settings;
+    std::vector<SettingRow> settings; // as the settings table keeps them
 };
 
 } // namespace korvana::db::json

@@ -5,6 +5,7 @@
 #include "platform/Error.h"
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <limits>
 #include <set>
@@ -129,7 +130,7 @@ Description DescriptionReader::read(const json& description) {
     std::set<std::string> settingNames;
     const json& settings = array(description, "settings", "the description");
     for (std::size_t i = 0; i < settings.size(); ++i) {
-        Setting setting = readSetting(settings[i], i + 1);
+        SettingRow setting = readSetting(settings[i], i + 1);
         claimName(settingNames, setting.section + "/" + setting.key, "setting");
         result.settings.push_back(std::move(setting));
     }
@@ -294,35 +295,26 @@ RowValues DescriptionReader::readRow(const json& row, const TableDef& table,
     return values;
 }
 
-Setting DescriptionReader::readSetting(const json& setting, std::size_t number) {
+SettingRow DescriptionReader::readSetting(const json& setting, std::size_t number) {
     const std::string place = "setting " + std::to_string(number);
     allowOnly(setting, place, {"section", "key", "type", "value"});
-    Setting result;
+    SettingRow result;
     result.section = text(setting, "section", place);
     result.key = text(setting, "key", place);
     const std::string where = "setting " + named(result.section + "/" + result.key);
     const json& type = member(setting, "type", where);
     const json& value = member(setting, "value", where);
+    // Type names are written exactly as a dump writes them.
     const std::string typeName = type.is_string() ? type.get<std::string>() : describeJson(type);
-    const std::string context = "Invalid database description: " + where;
-    if (typeName == "string") {
-        result.type = SettingType::String;
-        result.value = valueFromJson(value, DaoType::Text, context);
-    } else if (typeName == "int32") {
-        result.type = SettingType::Int32;
-        result.value = valueFromJson(value, DaoType::Long, context);
-    } else if (typeName == "int16") {
-        result.type = SettingType::Int16;
-        result.value = valueFromJson(value, DaoType::Integer, context);
-    } else if (typeName == "date") {
-        result.type = SettingType::Date;
-        result.value = valueFromJson(value, DaoType::DateTime, context);
-    } else {
+    const auto known = std::find_if(settingTypes.begin(), settingTypes.end(),
+                                    [&](SettingType t) { return settingTypeName(t) == typeName; });
+    if (known == settingTypes.end()) {
         refuse(where + ": unknown type " + typeName + " (string, int32, int16 or date)");
     }
-    if (isNull(result.value)) {
+    if (value.is_null()) {
         refuse(where + ": the value must not be null");
     }
+    result.value = settingFromJson(value, *known, "Invalid database description: " + where);
     return result;
 }
 

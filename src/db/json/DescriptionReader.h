@@ -28,7 +28,7 @@ class DescriptionReader {
                               const std::string& where);
     static RowValues readRow(const nlohmann::json& row, const TableDef& table,
                              const std::string& where);
-    static Setting readSetting(const nlohmann::json& setting, std::size_t number);
+    static SettingRow readSetting(const nlohmann::json& setting, std::size_t number);
 };
 
 } // namespace korvana::db::json

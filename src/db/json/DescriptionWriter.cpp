@@ -1,12 +1,13 @@
 #include "db/json/DescriptionWriter.h"
 
+#include "db/SettingsTable.h"
 #include "db/SqlNames.h"
 #include "db/ValueBinding.h"
 #include "db/json/JsonValues.h"
-#include "db/json/SettingsTable.h"
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace korvana::db::json {
 namespace {
@@ -19,20 +20,6 @@ bool nameLess(const std::string& a, const std::string& b) {
     const std::string la = toLowerAscii(a);
     const std::string lb = toLowerAscii(b);
     return la != lb ? la < lb : a < b;
-}
-
-const char* settingTypeName(SettingType type) {
-    switch (type) {
-    case SettingType::String:
-        return "string";
-    case SettingType::Int32:
-        return "int32";
-    case SettingType::Int16:
-        return "int16";
-    case SettingType::Date:
-        return "date";
-    }
-    return "string";
 }
 
 ordered_json describeColumn(const FieldDef& field) {
@@ -128,12 +115,20 @@ ordered_json DescriptionWriter::describeRows(const TableDef& table) {
 }
 
 ordered_json DescriptionWriter::describeSettings() {
+    std::vector<SettingRow> rows = SettingsTable(db_.connection()).readAll();
+    // By section, then key, as the database compares them; the exact spelling
+    // breaks ties only so that the order is always the same.
+    const auto sortKey = [](const SettingRow& row) {
+        return std::tuple(toLowerAscii(row.section), toLowerAscii(row.key), row.section, row.key);
+    };
+    std::sort(rows.begin(), rows.end(),
+              [&](const SettingRow& a, const SettingRow& b) { return sortKey(a) < sortKey(b); });
     ordered_json settings = ordered_json::array();
-    for (const Setting& setting : SettingsTable(db_.connection()).read()) {
-        settings.push_back({{"section", setting.section},
-                            {"key", setting.key},
-                            {"type", settingTypeName(setting.type)},
-                            {"value", valueToJson(setting.value)}});
+    for (const SettingRow& row : rows) {
+        settings.push_back({{"section", row.section},
+                            {"key", row.key},
+                            {"type", std::string(settingTypeName(typeOf(row.value)))},
+                            {"value", settingToJson(row.value)}});
     }
     return settings;
 }

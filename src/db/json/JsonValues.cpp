@@ -152,6 +152,56 @@ Value valueFromJson(const nlohmann::json& json, DaoType type, const std::string&
     mismatch(where, "a value of a known type", json);
 }
 
+SettingValue settingFromJson(const nlohmann::json& json, SettingType type,
+                             const std::string& where) {
+    switch (type) {
+    case SettingType::String:
+        if (!json.is_string()) {
+            mismatch(where, "a text", json);
+        }
+        return json.get<std::string>();
+    case SettingType::Int32:
+    case SettingType::Int16: {
+        const char* expected =
+            type == SettingType::Int16 ? "a 16-bit whole number" : "a 32-bit whole number";
+        // An unsigned number beyond the signed range fits no setting.
+        if (!json.is_number_integer() ||
+            (json.is_number_unsigned() &&
+             json.get<std::uint64_t>() >
+                 static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))) {
+            mismatch(where, expected, json);
+        }
+        auto value = integerSettingValue(type, json.get<std::int64_t>());
+        if (!value) {
+            mismatch(where, expected, json);
+        }
+        return std::move(*value);
+    }
+    case SettingType::Date:
+        break;
+    }
+    const auto date =
+        json.is_string() ? parseSettingDate(json.get_ref<const std::string&>()) : std::nullopt;
+    if (!date) {
+        mismatch(where, "a date \"YYYY-MM-DD HH:MM:SS\"", json);
+    }
+    return *date;
+}
+
+nlohmann::ordered_json settingToJson(const SettingValue& value) {
+    switch (typeOf(value)) {
+    case SettingType::String:
+        return std::get<std::string>(value);
+    case SettingType::Int32:
+        return std::get<std::int32_t>(value);
+    case SettingType::Int16:
+        return std::get<std::int16_t>(value);
+    case SettingType::Date:
+        break;
+    }
+    return formatSettingDate(std::get<SettingDate>(value));
+}
+
 nlohmann::ordered_json valueToJson(const Value& value) {
     return std::visit(
         [](const auto& v) -> nlohmann::ordered_json {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DaoType.h"
+#include "db/SettingValue.h"
 #include "db/Value.h"
 
 #include <nlohmann/json.hpp>
@@ -17,11 +18,19 @@ namespace korvana::db::json {
 Value valueFromJson(const nlohmann::json& json, DaoType type, const std::string& where);
 nlohmann::ordered_json valueToJson(const Value& value);
 
+// The value of a setting of `type`: a text, a whole number within the type's
+// range, or a date in the stored form (years 1 to 9999, as the settings keep
+// them). `where` names the place for the error raised when the JSON does not fit.
+SettingValue settingFromJson(const nlohmann::json& json, SettingType type,
+                             const std::string& where);
+nlohmann::ordered_json settingToJson(const SettingValue& value);
+
 // A short description of a JSON value for error messages: the value itself
 // when it is short and flat, else its kind (a nested value is never walked).
 std::string describeJson(const nlohmann::json& json);
 
-// Whether `text` is a date in the stored form, with a real calendar day.
+// Whether `text` is a date in the form a field stores it, with a real calendar
+// day from the year 100 on, as Jet keeps dates.
 bool isStoredDate(std::string_view text);
 
 // The size DAO reports for a field of a type without a settable size.

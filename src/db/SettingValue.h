@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -7,6 +8,10 @@
 #include <string_view>
 #include <variant>
 
+// The value type of the project settings and the one home of their type
+// numbers. It lives with the settings table in the database layer, which
+// stores and checks it, and stays in namespace korvana because every layer above
+// passes settings around by this name.
 namespace korvana {
 
 // A point in wall-clock time without a zone, as the project file keeps "date
@@ -27,6 +32,8 @@ struct Setting {
 
 // The stored type numbers (those of a Variant), kept in the settings table.
 enum class SettingType : std::int32_t { Int16 = 2, Int32 = 3, Date = 7, String = 8 };
+inline constexpr std::array<SettingType, 4> settingTypes = {SettingType::String, SettingType::Int32,
+                                                            SettingType::Int16, SettingType::Date};
 
 SettingType typeOf(const SettingValue& value);
 std::optional<SettingType> settingTypeFromNumber(std::int64_t number);
@@ -47,6 +54,11 @@ std::string settingText(const SettingValue& value);
 // string that holds a whole decimal number (surrounding blanks allowed); nothing
 // for other strings and for dates.
 std::optional<std::int64_t> settingNumber(const SettingValue& value);
+
+// The number as a value of the whole-number type `type`; nothing when it lies
+// outside that type's range or `type` holds no numbers. Every reader of numbers
+// (user input, stored rows, descriptions) checks the range here.
+std::optional<SettingValue> integerSettingValue(SettingType type, std::int64_t number);
 
 // Reads user input of the given type; a clear korvana::Error when it does not fit
 // (a number out of range, a malformed date).

@@ -1,5 +1,6 @@
-#include "services/SettingValue.h"
+#include "db/SettingValue.h"
 
+#include "db/SettingErrors.h"
 #include "platform/Error.h"
 #include "platform/TextUtil.h"
 
@@ -12,10 +13,7 @@ namespace korvana {
 namespace {
 
 using namespace std::chrono;
-
-constexpr int invalidProcedureCall = 5;
-constexpr int overflow = 6;
-constexpr int typeMismatch = 13;
+using namespace db::settingErrors;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -46,19 +44,18 @@ unsigned digitsAt(std::string_view text, std::size_t position, std::size_t count
     return value;
 }
 
-template <class Integer> Integer parseInteger(std::string_view text, std::string_view typeName) {
+SettingValue parseInteger(SettingType type, std::string_view text) {
+    const std::string typeName(settingTypeName(type));
     const auto number = parseWholeNumber(trim(text));
     if (!number) {
-        throw Error("'" + std::string(text) + "' is not a whole number (" + std::string(typeName) +
-                        ")",
+        throw Error("'" + std::string(text) + "' is not a whole number (" + typeName + ")",
                     typeMismatch);
     }
-    if (*number < std::numeric_limits<Integer>::min() ||
-        *number > std::numeric_limits<Integer>::max()) {
-        throw Error("'" + std::string(text) + "' is out of range for " + std::string(typeName),
-                    overflow);
+    auto value = integerSettingValue(type, *number);
+    if (!value) {
+        throw Error("'" + std::string(text) + "' is out of range for " + typeName, overflow);
     }
-    return static_cast<Integer>(*number);
+    return std::move(*value);
 }
 
 } // namespace
@@ -106,8 +103,7 @@ std::string_view settingTypeName(SettingType type) {
 }
 
 std::optional<SettingType> parseSettingTypeName(std::string_view name) {
-    for (const auto type :
-         {SettingType::String, SettingType::Int32, SettingType::Int16, SettingType::Date}) {
+    for (const auto type : settingTypes) {
         if (equalsIgnoreCase(name, settingTypeName(type))) {
             return type;
         }
@@ -191,14 +187,27 @@ std::optional<std::int64_t> settingNumber(const SettingValue& value) {
     return std::nullopt;
 }
 
+std::optional<SettingValue> integerSettingValue(SettingType type, std::int64_t number) {
+    const auto fits = [number]<class Integer>(Integer) {
+        return number >= std::numeric_limits<Integer>::min() &&
+               number <= std::numeric_limits<Integer>::max();
+    };
+    if (type == SettingType::Int32 && fits(std::int32_t{})) {
+        return static_cast<std::int32_t>(number);
+    }
+    if (type == SettingType::Int16 && fits(std::int16_t{})) {
+        return static_cast<std::int16_t>(number);
+    }
+    return std::nullopt;
+}
+
 SettingValue parseSettingValue(SettingType type, std::string_view text) {
     switch (type) {
     case SettingType::String:
         break;
     case SettingType::Int32:
-        return parseInteger<std::int32_t>(text, "int32");
     case SettingType::Int16:
-        return parseInteger<std::int16_t>(text, "int16");
+        return parseInteger(type, text);
     case SettingType::Date:
         if (const auto date = parseSettingDate(text)) {
             return *date;
