@@ -1,7 +1,7 @@
 #include "db/SettingValue.h"
 
-#include "db/SettingErrors.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/TextUtil.h"
 
 #include <charconv>
@@ -13,7 +13,7 @@ namespace korvana {
 namespace {
 
 using namespace std::chrono;
-using namespace db::settingErrors;
+using namespace runtimeErrors;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';

@@ -1,8 +1,8 @@
 #include "db/SettingsTable.h"
 
 #include "db/InternalTables.h"
-#include "db/SettingErrors.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 
 #include <sqlite3.h>
 
@@ -10,7 +10,7 @@ namespace korvana::db {
 
 namespace {
 
-using namespace settingErrors;
+using namespace runtimeErrors;
 
 // One row per key. `Type` is the SettingType number: 8 string, 3 32-bit
 // integer, 2 16-bit integer, 7 date (the Variant type numbers); a date is

@@ -29,7 +29,7 @@ struct SettingRow {
 // the order in which they were first written.
 //
 // A stored row that does not fit its type (edited by hand, written by some
-// other tool) is refused with settingErrors::typeMismatch and the file named,
+// other tool) is refused with runtimeErrors::typeMismatch and the file named,
 // never read as some other value. A database without settings has no table;
 // reading it finds nothing and creates nothing.
 class SettingsTable {

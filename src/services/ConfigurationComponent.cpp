@@ -2,10 +2,10 @@
 
 #include "db/Catalogue.h"
 #include "db/DbErrors.h"
-#include "db/SettingErrors.h"
 #include "db/SettingsTable.h"
 #include "db/Sqlite.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "services/ResolveProjectFile.h"
 
 #include <array>
@@ -16,7 +16,7 @@ namespace korvana {
 
 namespace {
 
-using namespace db::settingErrors;
+using namespace runtimeErrors;
 
 // Every SQLite database begins with these 16 bytes. Checking them ourselves
 // means a foreign file is refused before SQLite ever holds it open for writing.

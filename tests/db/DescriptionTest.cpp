@@ -1,9 +1,9 @@
 #include "db/Database.h"
 #include "db/InternalTables.h"
-#include "db/SettingErrors.h"
 #include "db/json/DatabaseJson.h"
 #include "db/json/DescriptionReader.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 #include "platform/TextUtil.h"
 #include "support/ScratchDir.h"
 
@@ -257,7 +257,7 @@ TEST_F(DescriptionTest, DumpRefusesStoredSettingsThatDoNotFitTheirType) {
             dumpDatabase(path(), false);
             ADD_FAILURE() << "dumped";
         } catch (const Error& error) {
-            EXPECT_EQ(error.number(), settingErrors::typeMismatch) << error.what();
+            EXPECT_EQ(error.number(), runtimeErrors::typeMismatch) << error.what();
             EXPECT_NE(std::string(error.what()).find("'G/K'"), std::string::npos) << error.what();
         }
     }

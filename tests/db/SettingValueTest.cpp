@@ -1,7 +1,7 @@
 #include "db/SettingValue.h"
 
-#include "db/SettingErrors.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 
 #include <gtest/gtest.h>
 
@@ -67,8 +67,8 @@ TEST_P(SettingInput, IsReadAsItsTypeOrRefusedWithTheSettingsErrorNumber) {
     }
 }
 
-constexpr int overflow = db::settingErrors::overflow;
-constexpr int typeMismatch = db::settingErrors::typeMismatch;
+constexpr int overflow = runtimeErrors::overflow;
+constexpr int typeMismatch = runtimeErrors::typeMismatch;
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, SettingInput,

@@ -2,8 +2,8 @@
 
 #include "DbTestSupport.h"
 #include "db/InternalTables.h"
-#include "db/SettingErrors.h"
 #include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
 
 #include <functional>
 #include <gmock/gmock.h>
@@ -107,7 +107,7 @@ TEST_F(SettingsTableTest, StoredRowsThatDoNotFitTheirTypeAreRefusedByEveryReader
             EXPECT_EQ(settings.readAll(), (std::vector<SettingRow>{{"G", "K", *c.expected}}));
             continue;
         }
-        const int mismatch = settingErrors::typeMismatch;
+        const int mismatch = runtimeErrors::typeMismatch;
         expectRefused([&] { settings.find("g", "k"); }, "find", mismatch);
         expectRefused([&] { settings.section("G"); }, "section", mismatch);
         expectRefused([&] { settings.readAll(); }, "readAll", mismatch);
@@ -163,12 +163,12 @@ TEST_F(SettingsTableTest, RefusedWritesLeaveNothingBehind) {
         std::vector<SettingRow> rows;
         int number;
     } cases[] = {
-        {"no section", {{"", "K", std::string()}}, settingErrors::invalidProcedureCall},
-        {"no key", {{"G", "", std::string()}}, settingErrors::invalidProcedureCall},
-        {"a date past 9999", {{"G", "K", tooLate}}, settingErrors::overflow},
+        {"no section", {{"", "K", std::string()}}, runtimeErrors::invalidProcedureCall},
+        {"no key", {{"G", "", std::string()}}, runtimeErrors::invalidProcedureCall},
+        {"a date past 9999", {{"G", "K", tooLate}}, runtimeErrors::overflow},
         {"a good row before a bad one",
          {{"G", "Fine", std::string("x")}, {"G", "K", tooLate}},
-         settingErrors::overflow},
+         runtimeErrors::overflow},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -199,7 +199,7 @@ TEST_F(SettingsTableTest, AReadOnlyConnectionIsRefusedByNameNotBySqlite) {
     sqlite::Database reader(path_, sqlite::Database::Mode::ReadOnly);
     SettingsTable readOnly(reader);
     expectRefused([&] { readOnly.set("Global", "LCID", std::int32_t{1033}); }, "set",
-                  settingErrors::pathFileAccessError);
+                  runtimeErrors::pathFileAccessError);
     EXPECT_EQ(readOnly.find("Global", "LCID"), SettingValue(std::int32_t{1031}));
 }
 
