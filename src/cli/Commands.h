@@ -1,8 +1,8 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
-
 #include "cli/CliContext.h"
+
+#include <CLI/CLI.hpp>
 
 namespace korvana::cli {
 

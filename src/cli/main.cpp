@@ -1,7 +1,7 @@
-#include <iostream>
-
 #include "cli/Commands.h"
 #include "platform/Error.h"
+
+#include <iostream>
 
 int main(int argc, char** argv) {
     using namespace korvana::cli;

@@ -1,9 +1,9 @@
 #include "platform/Registry.h"
 
+#include "platform/TextUtil.h"
+
 #include <charconv>
 #include <limits>
-
-#include "platform/TextUtil.h"
 
 namespace korvana {
 

@@ -54,7 +54,7 @@ struct NamedValue {
 // Every operation raises korvana::Error on failure (a hive file that cannot be
 // read or written, a key path with empty parts).
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
 
     // The value, or nothing when the key or the value is missing.
@@ -85,8 +85,7 @@ public:
                                    std::int32_t defaultValue, std::int32_t lowest,
                                    std::int32_t highest) const;
 
-    void writeString(Hive hive, std::string_view key, std::string_view name,
-                     std::string_view text);
+    void writeString(Hive hive, std::string_view key, std::string_view name, std::string_view text);
     void writeNumber(Hive hive, std::string_view key, std::string_view name, std::int32_t number);
     void writeBinary(Hive hive, std::string_view key, std::string_view name,
                      std::vector<std::uint8_t> bytes);

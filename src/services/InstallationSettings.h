@@ -7,7 +7,6 @@
 
 namespace korvana {
 
-
 // The process-wide settings read once at start-up. Owned by the start-up and
 // handed by reference to whoever needs them; only the options dialog changes
 // the two own folders later.

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "support/MemoryRegistry.h"
+
+#include <gtest/gtest.h>
 
 namespace korvana {
 namespace {

@@ -1,9 +1,9 @@
 #include "support/MemoryRegistry.h"
 
-#include <algorithm>
-
 #include "platform/Error.h"
 #include "platform/TextUtil.h"
+
+#include <algorithm>
 
 namespace korvana::test {
 

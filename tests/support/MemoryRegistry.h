@@ -1,10 +1,10 @@
 #pragma once
 
+#include "platform/Registry.h"
+
 #include <map>
 #include <string>
 #include <vector>
-
-#include "platform/Registry.h"
 
 namespace korvana::test {
 
@@ -12,7 +12,7 @@ namespace korvana::test {
 // regard to case, case kept as created). For tests of the layers above the
 // registry, which should not depend on the file backend.
 class MemoryRegistry : public Registry {
-public:
+  public:
     std::optional<RegistryValue> value(Hive hive, std::string_view key,
                                        std::string_view name) const override;
     void setValue(Hive hive, std::string_view key, std::string_view name,
@@ -23,7 +23,7 @@ public:
     void deleteKey(Hive hive, std::string_view key) override;
     void deleteValue(Hive hive, std::string_view key, std::string_view name) override;
 
-private:
+  private:
     struct Key {
         std::string name;
         std::vector<NamedValue> values;

@@ -7,7 +7,7 @@ namespace korvana::test {
 // A fresh folder under the system's temporary folder, removed with everything
 // in it when the object goes away. Tests use it as their system root.
 class ScratchDir {
-public:
+  public:
     ScratchDir();
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
@@ -18,7 +18,7 @@ public:
         return path_ / relative;
     }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
