@@ -7,6 +7,7 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 namespace korvana::db {
@@ -59,6 +60,32 @@ std::vector<std::string> physicalColumns(sqlite::Database& db, const std::string
     return names;
 }
 
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&](const auto& n) { return equalsIgnoreCase(n, name); });
+}
+
+// The first column of `table` that the catalogue (`recorded`) or SQLite
+// (`physical`) has and the other lacks.
+std::optional<std::string> columnsDisagree(const std::string& table,
+                                           const std::vector<std::string>& recorded,
+                                           const std::vector<std::string>& physical) {
+    for (const auto& column : physical) {
+        if (!contains(recorded, column)) {
+            return "column '" + table + "." + column + "' is not recorded";
+        }
+    }
+    for (const auto& column : recorded) {
+        if (!contains(physical, column)) {
+            return "recorded column '" + table + "." + column + "' does not exist";
+        }
+    }
+    return std::nullopt;
+}
+
+constexpr const char* indexLookup =
+    "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1 AND tbl_name = ?2";
+
 } // namespace
 
 void Catalogue::create(sqlite::Database& db) {
@@ -95,22 +122,8 @@ void Catalogue::verify() const {
         if (found == recorded.end()) {
             disagree("table '" + table + "' is not recorded");
         }
-        const auto columns = physicalColumns(db_, table);
-        for (const auto& column : columns) {
-            const bool known =
-                std::any_of(found->second.begin(), found->second.end(),
-                            [&](const auto& c) { return equalsIgnoreCase(c, column); });
-            if (!known) {
-                disagree("column '" + table + "." + column + "' is not recorded");
-            }
-        }
-        for (const auto& column : found->second) {
-            const bool present = std::any_of(columns.begin(), columns.end(), [&](const auto& c) {
-                return equalsIgnoreCase(c, column);
-            });
-            if (!present) {
-                disagree("recorded column '" + table + "." + column + "' does not exist");
-            }
+        if (const auto why = columnsDisagree(table, found->second, physicalColumns(db_, table))) {
+            disagree(*why);
         }
         recorded.erase(found);
     }
@@ -118,8 +131,7 @@ void Catalogue::verify() const {
         disagree("recorded table '" + recorded.begin()->first + "' does not exist");
     }
     auto indexes = db_.prepare("SELECT TableName, IndexName FROM kv_indexes");
-    auto lookup = db_.prepare(
-        "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?1 AND tbl_name = ?2");
+    auto lookup = db_.prepare(indexLookup);
     while (indexes.step()) {
         const auto table = indexes.getText(0);
         const auto index = indexes.getText(1);
@@ -130,6 +142,81 @@ void Catalogue::verify() const {
             disagree("recorded index '" + index + "' of table '" + table + "' does not exist");
         }
     }
+}
+
+std::optional<std::string> Catalogue::disagreementAbout(std::string_view table) const {
+    const auto stored = storedTableName(table);
+    if (!stored) {
+        for (const char* sql : {"SELECT 1 FROM kv_columns WHERE TableName = ?1",
+                                "SELECT 1 FROM kv_properties WHERE TableName = ?1",
+                                "SELECT 1 FROM kv_indexes WHERE TableName = ?1"}) {
+            auto query = db_.prepare(sql);
+            query.bind(1, table);
+            if (query.step()) {
+                return "recorded table '" + std::string(table) + "' does not exist";
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::vector<std::string> recorded;
+    std::map<std::string, std::int64_t> positions; // lower-case column -> position
+    {
+        auto query =
+            db_.prepare("SELECT ColumnName, Position FROM kv_columns WHERE TableName = ?1");
+        query.bind(1, *stored);
+        while (query.step()) {
+            recorded.push_back(query.getText(0));
+            positions[toLowerAscii(recorded.back())] = query.getInt(1);
+        }
+    }
+    const auto physical = physicalColumns(db_, *stored);
+    if (auto why = columnsDisagree(*stored, recorded, physical)) {
+        return why;
+    }
+    for (std::size_t i = 1; i < physical.size(); ++i) {
+        if (positions[toLowerAscii(physical[i])] < positions[toLowerAscii(physical[i - 1])]) {
+            return "column '" + *stored + "." + physical[i] + "' stands after '" + physical[i - 1] +
+                   "', which has a greater position";
+        }
+    }
+    {
+        auto query = db_.prepare("SELECT ColumnName FROM kv_properties WHERE TableName = ?1");
+        query.bind(1, *stored);
+        while (query.step()) {
+            if (!contains(recorded, query.getText(0))) {
+                return "a property of '" + *stored + "." + query.getText(0) +
+                       "' belongs to no column";
+            }
+        }
+    }
+
+    std::vector<std::string> recordedIndexes; // as SQLite names them
+    {
+        auto query = db_.prepare("SELECT IndexName FROM kv_indexes WHERE TableName = ?1");
+        query.bind(1, *stored);
+        auto lookup = db_.prepare(indexLookup);
+        while (query.step()) {
+            const auto index = query.getText(0);
+            recordedIndexes.push_back(indexSqlName(*stored, index));
+            lookup.reset();
+            lookup.bind(1, recordedIndexes.back());
+            lookup.bind(2, *stored);
+            if (!lookup.step()) {
+                return "recorded index '" + index + "' of table '" + *stored + "' does not exist";
+            }
+        }
+    }
+    // SQLite's own indexes (of UNIQUE constraints) have no statement.
+    auto indexes = db_.prepare("SELECT name FROM sqlite_master WHERE type = 'index'"
+                               " AND tbl_name = ?1 AND sql IS NOT NULL");
+    indexes.bind(1, *stored);
+    while (indexes.step()) {
+        if (!contains(recordedIndexes, indexes.getText(0))) {
+            return "index '" + indexes.getText(0) + "' of table '" + *stored + "' is not recorded";
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> Catalogue::tableNames() const {

@@ -30,6 +30,15 @@ class Catalogue {
     // columns or indexes the schema does not have (or the other way round).
     void verify() const;
 
+    // Where the catalogue and SQLite's schema disagree about the one table
+    // `table`, if they do; a table that is gone must have left no record.
+    // Stricter than `verify`: the schema has no index the catalogue lacks, the
+    // columns stand in the order of their positions, and every property
+    // belongs to a recorded column. Every schema operation keeps all of this,
+    // and debug builds check it when one ends; looking at one table keeps
+    // that cheap however large the database is.
+    std::optional<std::string> disagreementAbout(std::string_view table) const;
+
     // User tables in the stored spelling, sorted without regard to case.
     std::vector<std::string> tableNames() const;
     std::optional<std::string> storedTableName(std::string_view table) const;

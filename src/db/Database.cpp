@@ -12,6 +12,8 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <cassert>
+#include <cstdio>
 #include <filesystem>
 
 namespace korvana::db {
@@ -176,6 +178,20 @@ int nextPosition(const TableDef& table) {
     return next;
 }
 
+#ifndef NDEBUG
+// What every schema operation asserts before it releases its savepoint: the
+// catalogue and SQLite agree about the table it changed. The assert can only
+// name this call, so the disagreement itself is told here.
+bool catalogueMatchesSchema(sqlite::Database& db, std::string_view table) {
+    const auto disagreement = Catalogue(db).disagreementAbout(table);
+    if (disagreement) {
+        std::fprintf(stderr, "The catalogue disagrees with the schema: %s\n",
+                     disagreement->c_str());
+    }
+    return !disagreement;
+}
+#endif
+
 bool sameOrder(const std::vector<FieldDef>& a, const std::vector<FieldDef>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
         return equalsIgnoreCase(x.name, y.name);
@@ -298,6 +314,7 @@ void Database::appendTableDef(const TableDef& definition) {
     }
     SchemaWriter(db).createTable(table);
     catalogue.save(table);
+    assert(catalogueMatchesSchema(db, table.name));
     savepoint.release();
 }
 
@@ -309,6 +326,7 @@ void Database::deleteTableDef(std::string_view table) {
     db.exec("DROP TABLE " + quoteIdentifier(definition.name));
     catalogue.remove(definition.name);
     UnstoredColumns(db).rewritten(definition.name);
+    assert(catalogueMatchesSchema(db, definition.name));
     savepoint.release();
 }
 
@@ -343,6 +361,7 @@ void Database::appendField(std::string_view table, const FieldDef& field) {
         writer.addColumn(target, added);
     }
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -370,6 +389,7 @@ void Database::renameField(std::string_view table, std::string_view oldName,
     }
     SchemaWriter(db).renameColumn(target, previous, newName);
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -389,6 +409,7 @@ void Database::deleteField(std::string_view table, std::string_view fieldName) {
         writer.dropColumn(target, field.name);
     }
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -435,6 +456,7 @@ void Database::changeField(std::string_view table, const FieldDef& replacement,
         SchemaWriter(db).rebuild(
             current, target, SchemaWriter::FieldSource{name, {}, copy->value, copy->parameters});
         catalogue.save(target);
+        assert(catalogueMatchesSchema(db, target.name));
         savepoint.release();
         return;
     }
@@ -449,6 +471,7 @@ void Database::changeField(std::string_view table, const FieldDef& replacement,
     SchemaWriter(db).rebuild(filled, target,
                              SchemaWriter::FieldSource{name, temporary.name, {}, {}});
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -461,6 +484,7 @@ void Database::setRequired(std::string_view table, std::string_view fieldName, b
     field.required = required;
     SchemaWriter(db).writeFieldTriggers(target, field.name);
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -478,6 +502,7 @@ void Database::setAllowZeroLength(std::string_view table, std::string_view field
     field.allowZeroLength = allow;
     SchemaWriter(db).writeFieldTriggers(target, field.name);
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -515,6 +540,7 @@ void Database::setDefaultValue(std::string_view table, std::string_view fieldNam
         }
     }
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -533,6 +559,7 @@ void Database::setOrdinalPosition(std::string_view table, std::string_view field
         SchemaWriter(db).rebuild(current, target);
     }
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -551,6 +578,7 @@ void Database::appendProperty(std::string_view table, std::string_view fieldName
     }
     field.properties.push_back(property);
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -581,6 +609,7 @@ void Database::setProperty(std::string_view table, std::string_view fieldName,
     }
     found->value = value;
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -602,6 +631,7 @@ void Database::appendIndex(std::string_view table, const IndexDef& index) {
         writeTriggersOf(writer, target, added.fields);
     }
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -619,6 +649,7 @@ void Database::deleteIndex(std::string_view table, std::string_view indexName) {
         writeTriggersOf(writer, target, removed.fields);
     }
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 
@@ -646,6 +677,7 @@ void changeIndexFlags(sqlite::Database& db, std::string_view table, std::string_
         writeTriggersOf(writer, target, changed.fields);
     }
     catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
     savepoint.release();
 }
 

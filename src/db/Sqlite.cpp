@@ -2,6 +2,7 @@
 
 #include "platform/ErrorNumbers.h"
 
+#include <cassert>
 #include <sqlite3.h>
 #include <utility>
 
@@ -61,7 +62,8 @@ Database::~Database() {
 }
 
 Database::Database(Database&& other) noexcept
-    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)),
+      openSavepoints_(std::exchange(other.openSavepoints_, 0)) {}
 
 Database& Database::operator=(Database&& other) noexcept {
     if (this != &other) {
@@ -70,6 +72,7 @@ Database& Database::operator=(Database&& other) noexcept {
         }
         db_ = std::exchange(other.db_, nullptr);
         path_ = std::move(other.path_);
+        openSavepoints_ = std::exchange(other.openSavepoints_, 0);
     }
     return *this;
 }
@@ -229,6 +232,8 @@ Transaction::Transaction(Database& db) : db_(db) {
 }
 
 Transaction::~Transaction() {
+    // Savepoints end before the transaction that holds them.
+    assert(db_.openSavepoints() == 0);
     if (!done_) {
         try {
             db_.exec("ROLLBACK");
@@ -239,29 +244,42 @@ Transaction::~Transaction() {
 }
 
 void Transaction::commit() {
+    assert(!done_);
+    // A savepoint still open is an operation not yet finished: the commit
+    // would keep its half-done changes for good.
+    assert(db_.openSavepoints() == 0);
     db_.exec("COMMIT");
     done_ = true;
 }
 
 // Savepoints nest like the scopes that own them, and SQLite resolves a name to
-// the innermost savepoint of that name, so one name serves every level.
+// the innermost savepoint of that name, so one name serves every level. That
+// holds only while each savepoint ends as the innermost one: ended out of
+// turn, or released twice, a savepoint would silently end the wrong level and
+// leave an operation's changes without the savepoint that was to undo them.
 Savepoint::Savepoint(Database& db) : db_(db), name_("kv_operation") {
     db_.exec("SAVEPOINT " + name_);
+    depth_ = ++db_.openSavepoints_;
 }
 
 Savepoint::~Savepoint() {
     if (!done_) {
+        assert(db_.openSavepoints_ == depth_);
         try {
             db_.exec("ROLLBACK TO " + name_);
             db_.exec("RELEASE " + name_);
         } catch (...) {
         }
+        --db_.openSavepoints_;
     }
 }
 
 void Savepoint::release() {
+    assert(!done_);
+    assert(db_.openSavepoints_ == depth_);
     db_.exec("RELEASE " + name_);
     done_ = true;
+    --db_.openSavepoints_;
 }
 
 } // namespace korvana::sqlite

@@ -47,9 +47,16 @@ class Database {
 
     [[noreturn]] void fail(std::string_view what) const;
 
+    // Savepoints of this connection that have neither been released nor
+    // rolled back.
+    int openSavepoints() const { return openSavepoints_; }
+
   private:
+    friend class Savepoint;
+
     sqlite3* db_ = nullptr;
     std::string path_;
+    int openSavepoints_ = 0;
 };
 
 class Statement {
@@ -116,6 +123,8 @@ class Savepoint {
   private:
     Database& db_;
     std::string name_;
+    // How many savepoints were open with this one the innermost.
+    int depth_ = 0;
     bool done_ = false;
 };
 

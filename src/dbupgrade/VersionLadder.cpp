@@ -3,6 +3,7 @@
 #include "dbupgrade/steps/UpgradeSteps.h"
 
 #include <array>
+#include <cassert>
 
 namespace korvana::dbupgrade {
 
@@ -21,6 +22,10 @@ constexpr std::array<Rung, 25> ladder{{
     {"4.05.000", Upgrade_4_05_000},
 }};
 
+static_assert(isWellFormedLadder(ladder), "the ladder's versions must ascend in the stored form");
+static_assert(ladder.back().version == currentDbVersion,
+              "the last rung must produce the current layout");
+
 } // namespace
 
 std::span<const Rung> versionLadder() {
@@ -28,6 +33,9 @@ std::span<const Rung> versionLadder() {
 }
 
 std::vector<Rung> rungsAfter(std::string_view storedVersion, std::span<const Rung> ladder) {
+    // The built-in ladder is checked when it is compiled; another one (given
+    // to the check by its tests) is checked here, where the order matters.
+    assert(isWellFormedLadder(ladder));
     std::vector<Rung> result;
     for (const Rung& rung : ladder) {
         // string_view compares by unsigned character code: the ordinal order.

@@ -2,6 +2,7 @@
 
 #include "dbupgrade/UpgradeStep.h"
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,35 @@ struct Rung {
 
 // Every rung in the order in which the check runs them.
 std::span<const Rung> versionLadder();
+
+// A version as the settings store it: "4.05.000", digits in fixed places, so
+// that comparing two versions character by character compares them as numbers.
+constexpr bool isWellFormedVersion(std::string_view version) {
+    constexpr std::string_view shape = "9.99.999";
+    if (version.size() != shape.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        const bool digit = version[i] >= '0' && version[i] <= '9';
+        if (shape[i] == '9' ? !digit : version[i] != shape[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What `rungsAfter` relies on: well-formed versions in strictly ascending
+// order, so that the rungs after any stored version are the ladder's tail and
+// no layout is produced twice.
+constexpr bool isWellFormedLadder(std::span<const Rung> ladder) {
+    for (std::size_t i = 0; i < ladder.size(); ++i) {
+        if (!isWellFormedVersion(ladder[i].version) ||
+            (i > 0 && !(ladder[i - 1].version < ladder[i].version))) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The rungs to run for a project whose stored version is `storedVersion`:
 // those whose version is greater, compared character by character (an empty

@@ -1,110 +1,12 @@
 #include "LaterStepsTestBed.h"
-#include "db/Property.h"
 
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 
 namespace korvana::test {
 namespace {
 
-std::optional<std::string> description(const db::FieldDef& field) {
-    if (const auto* property = field.findProperty("Description")) {
-        return text(property->value);
-    }
-    return std::nullopt;
-}
-
-bool compressed(const db::FieldDef& field) {
-    const auto* property = field.findProperty("UnicodeCompression");
-    return property && property->value == db::Value(true);
-}
-
-// ---- Columns of the new tables -------------------------------------------
-
-struct ColumnCase {
-    const char* table;
-    const char* column;
-    db::DaoType type;
-    int size;
-    bool allowZeroLength;
-    std::optional<std::string> defaultValue;
-    bool unicodeCompression;
-    std::optional<std::string> description;
-};
-
-class NewColumns : public ::testing::TestWithParam<ColumnCase> {};
-
-TEST_P(NewColumns, AreDefinedAsTheTableDescribesThem) {
-    const auto& param = GetParam();
-    LaterStepsBed bed;
-    bed.runThrough("4.01.020");
-    const auto field = bed.table(param.table).field(param.column);
-    EXPECT_EQ(field.type, param.type);
-    if (db::hasSize(param.type)) {
-        EXPECT_EQ(field.size, param.size);
-    }
-    EXPECT_FALSE(field.required);
-    EXPECT_EQ(field.allowZeroLength, param.allowZeroLength);
-    EXPECT_EQ(field.defaultValue, param.defaultValue);
-    EXPECT_EQ(compressed(field), param.unicodeCompression);
-    EXPECT_EQ(description(field), param.description);
-}
-
 using db::DaoType;
-INSTANTIATE_TEST_SUITE_P(
-    Tables, NewColumns,
-    ::testing::Values(
-        ColumnCase{"TvbfAlias", "VBAlias", DaoType::Text, 255, true, "\"\"", true,
-                   "In der VB-Klasse verwendeter Variablenname"},
-        ColumnCase{"TvbfFormulas", "ProgID", DaoType::Text, 39, true, "\"\"", true,
-                   "Zugehöriger VB-Klassenname (Formelserver)"},
-        ColumnCase{"TvbfFormulas", "Type", DaoType::Long, 0, false, "2", false,
-                   "Funktionstyp (0:vor Init, 1: nach Init, 2: vor Zyklus, 3: nach Zyklus, 4: "
-                   "vor Exit, 5: nach Exit, 6: Variablenänderung, 7: asynchron)"},
-        ColumnCase{"TvbfFormulas", "Enabled", DaoType::Boolean, 0, false, "True", false,
-                   "Funktion aktiv/deaktiv"},
-        ColumnCase{"TvbfParams", "In", DaoType::Boolean, 0, false, std::nullopt, false,
-                   "Eingangsparameter"},
-        ColumnCase{"TrcpRecipe", "FilePath", DaoType::Text, 255, true, "\"<ProjectDir>\\Rezepte\"",
-                   true, "Pfad der Rezeptdateien (optional)"},
-        ColumnCase{"TrcpRecipe", "FileExtension", DaoType::Text, 2, true, std::nullopt, true,
-                   "Die letzten zwei Buchstaben der Dateiendung"},
-        ColumnCase{"TrcpRecipe", "StandardValue", DaoType::Double, 0, false, "0", false,
-                   "Normwertvorgabe (optional: 0)"},
-        ColumnCase{"TrcpRecipe", "CryptEngine", DaoType::Boolean, 0, false, "False", false,
-                   std::nullopt},
-        ColumnCase{"TrcpRecipeMember", "ChildID", DaoType::Long, 0, false, "0", false,
-                   "Verweis auf ein Unterrezept (0: kein Unterrezept)"},
-        ColumnCase{"TalaMessageChannels", "Description", DaoType::Text, 255, true, "\"\"", true,
-                   std::nullopt},
-        ColumnCase{"TusrUsers", "Password", DaoType::Text, 20, true, std::nullopt, true,
-                   std::nullopt},
-        ColumnCase{"TusrUsers", "FirstLogOn", DaoType::DateTime, 0, false, std::nullopt, false,
-                   std::nullopt},
-        ColumnCase{"TusrUserClasses", "PermitDelete", DaoType::Boolean, 0, false, "True", false,
-                   std::nullopt},
-        ColumnCase{"TpdbItems", "TextID", DaoType::Long, 0, false, "0", false, std::nullopt}),
-    [](const auto& testInfo) {
-        return std::string(testInfo.param.table) + "_" + testInfo.param.column;
-    });
-
-TEST(NewIndexes, CarryTheirKeysAndFlags) {
-    LaterStepsBed bed;
-    bed.runThrough("4.01.020");
-    const auto params = bed.table("TvbfParams").index("Unique");
-    EXPECT_EQ(params.fields, (std::vector<std::string>{"AliasID", "ParentID"}));
-    EXPECT_TRUE(params.primary);
-    const auto channel = bed.table("TalaMessageOutput").index("ChannelData");
-    EXPECT_EQ(channel.fields, (std::vector<std::string>{"ParentID", "ChannelID"}));
-    EXPECT_TRUE(channel.unique);
-    EXPECT_FALSE(channel.primary);
-    const auto access = bed.table("TpdbItems").index("SecondItemAccess");
-    EXPECT_EQ(access.fields, (std::vector<std::string>{"ItemAccess", "DeviceID"}));
-    EXPECT_FALSE(access.unique);
-    EXPECT_TRUE(bed.table("TvbfAlias").index("VBAlias").unique);
-    EXPECT_FALSE(bed.table("TusrUsers").index("ParentID").unique);
-}
 
 // ---- Message classes become text groups ------------------------------------
 

@@ -189,32 +189,6 @@ TEST(WeekdayRenumbering, LeavesMonthNamesAlone) {
     EXPECT_EQ(bed.rows("SELECT ID, Name FROM TidxTexts WHERE ParentID = 7 ORDER BY ID"), months);
 }
 
-// ---- Column definitions of the last steps ------------------------------------
-
-TEST(LastSteps, DefineTheirColumns) {
-    LaterStepsBed bed;
-    bed.runThrough("4.05.000");
-    const auto code = bed.table("TusrUsers").field("Code");
-    EXPECT_FALSE(code.defaultValue.has_value());
-    EXPECT_TRUE(code.allowZeroLength);
-    ASSERT_NE(code.findProperty("Description"), nullptr);
-    EXPECT_EQ(code.findProperty("Description")->value,
-              db::Value(std::string("zusätzlicher Benutzercode")));
-    const auto controls = bed.table("TidxControls");
-    EXPECT_EQ(controls.findField("FontClassID"), nullptr);
-    EXPECT_NE(controls.findField("FontInformation"), nullptr);
-    EXPECT_TRUE(controls.index("UniqueName").unique);
-    EXPECT_EQ(bed.table("TpdbItems").field("Options").defaultValue, "0");
-    for (const char* column : {"ParamNames", "Description", "L1031", "L1033"}) {
-        const auto field = bed.table("TidxTexts").field(column);
-        EXPECT_TRUE(field.allowZeroLength) << column;
-        EXPECT_EQ(field.defaultValue, "\"\"") << column;
-    }
-    const auto newFile = bed.table("TchrArchives").field("NewFile");
-    EXPECT_TRUE(newFile.allowZeroLength);
-    EXPECT_EQ(newFile.defaultValue, "\"\"");
-}
-
 TEST(ThirdLanguage, IsCompressedAndMayBeEmpty) {
     LaterStepsBed bed;
     bed.runThrough("4.04.005");

@@ -2,8 +2,10 @@
 
 #include "dbupgrade/CheckProjectDatabase.h"
 
+#include <array>
 #include <gtest/gtest.h>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvana::dbupgrade {
@@ -45,14 +47,40 @@ INSTANTIATE_TEST_SUITE_P(
                       LadderCase{"NotAVersion", "x", 0, ""}),
     [](const auto& testInfo) { return std::string(testInfo.param.label); });
 
-TEST(Ladder, ListsEveryVersionOnceAndEndsAtTheCurrentOne) {
-    const auto ladder = versionLadder();
-    ASSERT_EQ(ladder.size(), 25u);
-    EXPECT_EQ(ladder.back().version, currentDbVersion);
-    for (const auto& rung : ladder) {
-        EXPECT_EQ(rung.version.size(), 8u) << rung.version;
+struct ShapeCase {
+    const char* label;
+    std::array<std::string_view, 3> versions;
+    bool wellFormed;
+};
+
+class LadderShape : public ::testing::TestWithParam<ShapeCase> {};
+
+TEST_P(LadderShape, IsClimbableOnlyWithStoredFormVersionsInAscendingOrder) {
+    std::array<Rung, 3> ladder;
+    for (std::size_t i = 0; i < ladder.size(); ++i) {
+        ladder[i].version = GetParam().versions[i];
     }
+    EXPECT_EQ(isWellFormedLadder(ladder), GetParam().wellFormed);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ladders, LadderShape,
+    ::testing::Values(ShapeCase{"Ascending", {"4.01.001", "4.01.010", "4.05.000"}, true},
+                      ShapeCase{"Descending", {"4.01.010", "4.01.001", "4.05.000"}, false},
+                      ShapeCase{"Repeated", {"4.01.001", "4.01.010", "4.01.010"}, false},
+                      // Ordinal order would put "4.1.010" after "4.01.010".
+                      ShapeCase{"ShortPart", {"4.01.001", "4.01.010", "4.1.010"}, false},
+                      ShapeCase{"Letter", {"4.01.001", "4.01.00a", "4.05.000"}, false},
+                      ShapeCase{"OtherSeparator", {"4.01.001", "4.01-010", "4.05.000"}, false},
+                      ShapeCase{"Empty", {"", "4.01.010", "4.05.000"}, false}),
+    [](const auto& testInfo) { return std::string(testInfo.param.label); });
+
+#ifndef NDEBUG
+TEST(LadderDeathTest, AnUnorderedLadderIsCaughtBeforeAnyRungIsChosen) {
+    constexpr std::array<Rung, 2> unordered{{{"4.01.010"}, {"4.01.001"}}};
+    EXPECT_DEATH(static_cast<void>(rungsAfter("", unordered)), "isWellFormedLadder");
+}
+#endif
 
 struct TemplateNameCase {
     std::string stored;
