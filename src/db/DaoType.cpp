@@ -74,4 +74,23 @@ bool isNumericType(DaoType type) {
            type == DaoType::Double;
 }
 
+int fixedFieldSize(DaoType type) {
+    switch (type) {
+    case DaoType::Boolean:
+    case DaoType::Byte:
+        return 1;
+    case DaoType::Integer:
+        return 2;
+    case DaoType::Long:
+    case DaoType::Single:
+        return 4;
+    case DaoType::Currency:
+    case DaoType::Double:
+    case DaoType::DateTime:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
 } // namespace korvana::db

@@ -34,6 +34,9 @@ bool isTextType(DaoType type);
 bool hasSize(DaoType type);
 bool isIntegerType(DaoType type);
 bool isNumericType(DaoType type);
+// The storage size DAO reports for the types whose size is not chosen; 0 for
+// the others.
+int fixedFieldSize(DaoType type);
 
 // The longest Text or fixed Text column the engine allows, in characters.
 inline constexpr int maxTextSize = 255;

@@ -20,26 +20,6 @@ namespace korvana::db {
 
 namespace {
 
-// The storage size DAO reports for the types whose size is not chosen.
-int fixedSize(DaoType type) {
-    switch (type) {
-    case DaoType::Boolean:
-    case DaoType::Byte:
-        return 1;
-    case DaoType::Integer:
-        return 2;
-    case DaoType::Long:
-    case DaoType::Single:
-        return 4;
-    case DaoType::Currency:
-    case DaoType::Double:
-    case DaoType::DateTime:
-        return 8;
-    default:
-        return 0;
-    }
-}
-
 std::string where(std::string_view table, std::string_view field) {
     return "'" + std::string(table) + "." + std::string(field) + "'";
 }
@@ -69,7 +49,7 @@ void prepareField(FieldDef& field, std::string_view table) {
                         errors::invalidArgument);
         }
     } else {
-        field.size = fixedSize(field.type);
+        field.size = fixedFieldSize(field.type);
     }
     if (!isTextType(field.type)) {
         field.allowZeroLength = false;

@@ -9,7 +9,6 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
-#include <array>
 #include <optional>
 
 namespace korvana::db {
@@ -97,21 +96,25 @@ std::string createTableSql(const TableDef& definition, std::string_view sqlName,
     return sql + ")";
 }
 
-// The layout SQLite reads rows with: per column in order its name, type,
-// NOT NULL, default and key position.
-using StoredColumn = std::array<std::string, 5>;
+// One column as SQLite reads rows with it, all as SQLite reports them.
+struct StoredColumn {
+    std::string name;
+    std::string type;
+    std::string notNull;
+    std::string defaultValue; // "<none>" without one
+    std::string keyPosition;
+    bool operator==(const StoredColumn&) const = default;
+};
 
+// The columns of a table in their stored order.
 std::vector<StoredColumn> storedLayout(sqlite::Database& db, std::string_view table) {
     auto query = db.prepare("SELECT name, type, \"notnull\", coalesce(dflt_value, '<none>'), pk"
                             " FROM pragma_table_xinfo(?1) ORDER BY cid");
     query.bind(1, table);
     std::vector<StoredColumn> columns;
     while (query.step()) {
-        StoredColumn column;
-        for (int i = 0; i < 5; ++i) {
-            column[static_cast<std::size_t>(i)] = query.getText(i);
-        }
-        columns.push_back(std::move(column));
+        columns.push_back(StoredColumn{query.getText(0), query.getText(1), query.getText(2),
+                                       query.getText(3), query.getText(4)});
     }
     return columns;
 }
@@ -588,8 +591,8 @@ void SchemaWriter::rewriteDefault(const TableDef& definition, std::string_view f
                                   const std::optional<std::string>& literal) {
     std::vector<StoredColumn> expected = storedLayout(db_, definition.name);
     for (auto& column : expected) {
-        if (equalsIgnoreCase(column[0], field)) {
-            column[3] = literal.value_or("<none>");
+        if (equalsIgnoreCase(column.name, field)) {
+            column.defaultValue = literal.value_or("<none>");
         }
     }
     {

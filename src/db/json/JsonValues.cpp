@@ -88,25 +88,6 @@ bool isStoredDate(std::string_view text) {
            number(17, 2) <= 59;
 }
 
-int fixedFieldSize(DaoType type) {
-    switch (type) {
-    case DaoType::Boolean:
-    case DaoType::Byte:
-        return 1;
-    case DaoType::Integer:
-        return 2;
-    case DaoType::Long:
-    case DaoType::Single:
-        return 4;
-    case DaoType::Currency:
-    case DaoType::Double:
-    case DaoType::DateTime:
-        return 8;
-    default:
-        return 0;
-    }
-}
-
 Value valueFromJson(const nlohmann::json& json, DaoType type, const std::string& where) {
     if (json.is_null()) {
         return std::monostate{};

@@ -33,7 +33,4 @@ std::string describeJson(const nlohmann::json& json);
 // day from the year 100 on, as Jet keeps dates.
 bool isStoredDate(std::string_view text);
 
-// The size DAO reports for a field of a type without a settable size.
-int fixedFieldSize(DaoType type);
-
 } // namespace korvana::db::json
