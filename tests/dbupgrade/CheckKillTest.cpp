@@ -90,11 +90,15 @@ class CheckKills : public ::testing::Test {
         return rc == 0 ? child : -1;
     }
 
-    // The exit status of a check run to its end.
-    int runCheck() const {
+    // The exit status of a check run to its end; `span` becomes its duration.
+    int runCheck() {
+        const auto start = std::chrono::steady_clock::now();
         const pid_t child = startCheck();
         int status = 0;
         waitpid(child, &status, 0);
+        span = std::chrono::duration_cast<std::chrono::microseconds>(
+                   std::chrono::steady_clock::now() - start)
+                   .count();
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -113,34 +117,33 @@ class CheckKills : public ::testing::Test {
     const fs::path original = scratch / "original.kvs";
     const fs::path projectFile = scratch / "Projects/Plant/Plant.kvs";
     const fs::path backup = scratch / "Projects/Plant/Plant.kvs.bak";
+    // How long the last whole check took, in microseconds.
+    long span = 0;
 };
 
 TEST_F(CheckKills, ProjectIsTheOriginalOrTheCompleteResultWhereverTheCheckDies) {
     // The complete result, and how long an undisturbed check takes.
     restoreOriginal();
-    const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(runCheck(), 0);
-    const auto span = std::chrono::duration_cast<std::chrono::microseconds>(
-                          std::chrono::steady_clock::now() - start)
-                          .count();
     const std::string before = readFile(original);
     const std::string result = readFile(projectFile);
     ASSERT_TRUE(result != before);
     ASSERT_TRUE(readFile(backup) == before);
 
     std::mt19937 random(20261207);
-    std::uniform_int_distribution<long> delay(0, span);
-    // A busy machine makes some checks end before their kill; the loop goes
-    // on until 200 checks have died at random moments of their run.
+    // The kills are spread over the last whole check's duration, which follows
+    // the machine's load; a check that ends before its kill does not count,
+    // and the loop goes on until 200 checks have died mid-run.
     int killed = 0;
     int untouched = 0;
     restoreOriginal();
-    for (int run = 0; killed < 200 && run < 400; ++run) {
+    for (int run = 0; killed < 200 && run < 300; ++run) {
         // Each check starts where the killed one before it stopped, with
         // whatever that one left beside the project.
         const pid_t child = startCheck();
         ASSERT_GT(child, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+        std::this_thread::sleep_for(
+            std::chrono::microseconds(std::uniform_int_distribution<long>(0, span)(random)));
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
