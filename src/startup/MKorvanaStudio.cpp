@@ -6,6 +6,7 @@
 #include "platform/TextUtil.h"
 #include "project/ProjectType.h"
 #include "project/RecentProjects.h"
+#include "services/HelpFiles.h"
 #include "startup/LoadInstallationSettings.h"
 #include "startup/StartupRun.h"
 #include "text/Messages.h"
@@ -20,7 +21,6 @@ namespace {
 
 constexpr TextId templateTypeWithoutDialog{918};
 
-constexpr std::string_view helpFileBelowCommon = "\\HelpFiles\\ProjektManagement.chm";
 constexpr std::string_view templateInfoFile = "\\_Info.ini";
 
 // The type name a template declares; "None" when it declares none or its
@@ -68,7 +68,7 @@ int run(std::string_view commandLine, StartupContext& context) {
     if (!launcher || launcher->VBVersion() == 0) {
         return exitNormal;
     }
-    host.setHelpFile(paths::joinPath(context.settings.commonFolder, helpFileBelowCommon));
+    host.setHelpFile(projectManagementHelpFile(context.settings.commonFolder));
     host.initReady();
 
     StartupRun startup(context, *configuration);
