@@ -61,7 +61,7 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
         hostOptions.trace = dialogs::StartupTrace(*trace);
     }
     hostOptions.messages = boxes;
-    dialogs::QtStartupHost host(texts, hostOptions);
+    dialogs::QtStartupHost host({registry, *messages, texts, settings}, hostOptions);
 
     const auto processes = makeProcessRunner();
     std::ostream* logStream = variable("KORVANA_DEBUG_LOG") ? &std::cerr : nullptr;

@@ -1,5 +1,7 @@
 #include "dialogs/QtStartupHost.h"
 
+#include "dialogs/FProjectOpen.h"
+#include "dialogs/ProjectOpenWindows.h"
 #include "dialogs/QtText.h"
 
 #include <QCoreApplication>
@@ -8,14 +10,14 @@
 
 namespace korvana::dialogs {
 
-QtStartupHost::QtStartupHost(const TextService& texts, Options options)
-    : texts_(texts), options_(std::move(options)) {}
+QtStartupHost::QtStartupHost(DialogContext context, Options options)
+    : context_(context), options_(std::move(options)) {}
 
 QtStartupHost::~QtStartupHost() = default;
 
 FKorvanaStudio& QtStartupHost::ensureMainWindow() {
     if (!mainWindow_) {
-        mainWindow_ = std::make_unique<FKorvanaStudio>(texts_);
+        mainWindow_ = std::make_unique<FKorvanaStudio>(context_.texts);
         if (options_.messages != nullptr) {
             options_.messages->setFallbackOwner(mainWindow_.get());
         }
@@ -29,7 +31,8 @@ void QtStartupHost::showMainWindow() {
 
 void QtStartupHost::showSplash() {
     if (splash_ == nullptr) {
-        splash_ = new FLogo(&ensureMainWindow(), texts_, options_.trace, options_.splashTime);
+        splash_ =
+            new FLogo(&ensureMainWindow(), context_.texts, options_.trace, options_.splashTime);
     }
     splash_->show();
     processEvents();
@@ -41,10 +44,10 @@ void QtStartupHost::initReady() {
     }
 }
 
-CKVProject QtStartupHost::chooseProject() {
-    CKVProject project;
-    project.EProjectOpen = ProjectOpen::Nothing;
-    return project;
+CKVProject QtStartupHost::chooseProject(ProjectRegistration& registration) {
+    FProjectOpen dialog(&ensureMainWindow(), context_, registration,
+                        projectOpenWindows(context_, helpFile_));
+    return dialog.ShowDialog(false);
 }
 
 void QtStartupHost::showNewProjectDialog(CKVProject& project) {

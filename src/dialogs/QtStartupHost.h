@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/DialogContext.h"
 #include "dialogs/FKorvanaStudio.h"
 #include "dialogs/FLogo.h"
 #include "dialogs/QtMessageService.h"
@@ -18,9 +19,9 @@ namespace korvana::dialogs {
 // reference to the program's text service, so that texts loaded after the
 // installation's language is known speak that language.
 //
-// Until the project dialogs exist, the project-open dialog and the new-project
-// dialog answer as if the developer had closed them: the project object says
-// "nothing to do" and the program ends.
+// Until the new-project dialog exists, it answers as if the developer had
+// cancelled it: the project object says "nothing to do" and the project-open
+// dialog comes back.
 class QtStartupHost : public StartupHost {
   public:
     struct Options {
@@ -30,7 +31,7 @@ class QtStartupHost : public StartupHost {
         QtMessageService* messages = nullptr;
     };
 
-    QtStartupHost(const TextService& texts, Options options);
+    QtStartupHost(DialogContext context, Options options);
     ~QtStartupHost() override;
     QtStartupHost(const QtStartupHost&) = delete;
     QtStartupHost& operator=(const QtStartupHost&) = delete;
@@ -39,7 +40,7 @@ class QtStartupHost : public StartupHost {
     void showSplash() override;
     void setHelpFile(const std::string& path) override { helpFile_ = path; }
     void initReady() override;
-    CKVProject chooseProject() override;
+    CKVProject chooseProject(ProjectRegistration& registration) override;
     void showNewProjectDialog(CKVProject& project) override;
     void unloadMainWindow() override;
     void processEvents() override;
@@ -58,7 +59,7 @@ class QtStartupHost : public StartupHost {
   private:
     FKorvanaStudio& ensureMainWindow();
 
-    const TextService& texts_;
+    DialogContext context_;
     Options options_;
     std::string helpFile_;
     std::unique_ptr<FKorvanaStudio> mainWindow_;

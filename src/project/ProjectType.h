@@ -28,8 +28,10 @@ struct ProjectTypeMask {
     static constexpr ProjectTypeMask allButGroups() { return {159}; }
     static constexpr ProjectTypeMask serversOnly() { return {2}; }
 
+    // All types holds a registration of an unknown type too: it is still a
+    // project file that can be opened, and listing everything must not hide it.
     constexpr bool contains(ProjectType type) const {
-        return (bits & static_cast<std::int32_t>(type)) != 0;
+        return *this == all() || (bits & static_cast<std::int32_t>(type)) != 0;
     }
     constexpr bool operator==(const ProjectTypeMask&) const = default;
 };

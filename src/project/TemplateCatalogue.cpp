@@ -14,8 +14,6 @@ namespace korvana {
 
 namespace {
 
-// The developer's settings (HKEY_CURRENT_USER), where "TemplatesPath" lives.
-
 // The sub-folders of a template root in name order; none when the root is
 // missing or cannot be read.
 std::vector<std::string> templateFolders(const std::string& root) {

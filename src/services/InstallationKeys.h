@@ -13,6 +13,9 @@ inline constexpr std::string_view installation = "Software\\ARVENTIK GmbH\\Korva
 inline constexpr std::string_view maker = "Software\\ARVENTIK GmbH";
 // HKEY_CURRENT_USER: the developer's own settings (folders, installed version).
 inline constexpr std::string_view user = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
+// HKEY_CURRENT_USER: what the studio's windows remember between runs.
+inline constexpr std::string_view studioWindows =
+    "Software\\ARVENTIK GmbH\\Korvana\\4.0\\KorvanaStudio";
 // HKEY_LOCAL_MACHINE: one sub-key per registered project, its folder in "Path".
 inline constexpr std::string_view projects = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects";
 // HKEY_CURRENT_USER: the most recently opened projects.

@@ -2,6 +2,7 @@
 
 #include "dbupgrade/CheckProjectDatabase.h"
 #include "project/KVProject.h"
+#include "project/ProjectRegistration.h"
 
 #include <string>
 
@@ -25,8 +26,9 @@ class StartupHost {
     // display time has passed.
     virtual void initReady() = 0;
     // The project-open dialog (not in add mode), shown modally. Its result says
-    // in EProjectOpen what the start-up is to do.
-    virtual CKVProject chooseProject() = 0;
+    // in EProjectOpen what the start-up is to do. The dialog lists, registers
+    // and deregisters projects through the start-up's registration.
+    virtual CKVProject chooseProject(ProjectRegistration& registration) = 0;
     // The new-project dialog for the template in project.TemplatePath, shown
     // modally. It fills the project (and creates it); on Cancel it sets
     // EProjectOpen to Nothing.

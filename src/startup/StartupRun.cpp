@@ -38,7 +38,7 @@ StartupRun::StartupRun(StartupContext& context, ConfigurationComponent& configur
 std::optional<int> StartupRun::chooseProject(const CommandLine& commandLine) {
     switch (commandLine.form) {
     case CommandLineForm::Empty:
-        project_ = context_.host.chooseProject();
+        project_ = context_.host.chooseProject(registration_);
         break;
     case CommandLineForm::InvalidSwitch:
         ShowMessage(context_.messages, context_.texts, invalidCommandLine,
@@ -123,7 +123,7 @@ std::optional<int> StartupRun::prepare() {
         case ProjectOpen::CreateFromTemplate:
             ShowNewProjectDialog(project_, context_.host, context_.messages, context_.texts);
             if (project_.EProjectOpen == ProjectOpen::Nothing) {
-                project_ = context_.host.chooseProject();
+                project_ = context_.host.chooseProject(registration_);
                 continue;
             }
             return std::nullopt;

@@ -1,6 +1,7 @@
 #include "dialogs/QtStartupHost.h"
 
 #include "QtPrinters.h"
+#include "support/MemoryRegistry.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -16,7 +17,9 @@ class QtStartupHostTest : public ::testing::Test {
   protected:
     TextService texts{Lcid{1031}};
     QtMessageService messages{texts};
-    QtStartupHost host{texts, {StartupTrace(), 100ms, &messages}};
+    test::MemoryRegistry registry;
+    InstallationSettings settings;
+    QtStartupHost host{{registry, messages, texts, settings}, {StartupTrace(), 100ms, &messages}};
 };
 
 TEST_F(QtStartupHostTest, SplashOutlivesTheUnloadedMainWindowUntilItsTimeIsUp) {
@@ -36,8 +39,7 @@ TEST_F(QtStartupHostTest, SplashOutlivesTheUnloadedMainWindowUntilItsTimeIsUp) {
     EXPECT_FALSE(splash->isVisible());
 }
 
-TEST_F(QtStartupHostTest, DialogsNotYetBuiltAnswerAsIfClosed) {
-    EXPECT_EQ(host.chooseProject().EProjectOpen, ProjectOpen::Nothing);
+TEST_F(QtStartupHostTest, NewProjectDialogNotYetBuiltAnswersAsIfCancelled) {
     CKVProject project;
     project.EProjectOpen = ProjectOpen::CreateFromTemplate;
     host.showNewProjectDialog(project);

@@ -37,7 +37,7 @@ class FakeHost : public StartupHost {
     void showSplash() override { events_.emplace_back("showSplash"); }
     void setHelpFile(const std::string& path) override { events_.push_back("setHelpFile:" + path); }
     void initReady() override { events_.emplace_back("initReady"); }
-    CKVProject chooseProject() override {
+    CKVProject chooseProject(ProjectRegistration& /*registration*/) override {
         events_.emplace_back("chooseProject");
         if (choices.empty()) {
             return {};
