@@ -3,6 +3,7 @@
 #include "dialogs/LocalizeForm.h"
 #include "services/StoreOptions.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -15,6 +16,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <initializer_list>
 
 namespace korvana::dialogs {
 
