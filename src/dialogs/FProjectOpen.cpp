@@ -122,8 +122,8 @@ void clearChoice(QAbstractItemView& list) {
 
 FProjectOpen::FProjectOpen(QWidget* owner, DialogContext& context,
                            ProjectRegistration& registration, Windows windows)
-    : QDialog(owner), context_(context), registration_(registration),
-      windows_(std::move(windows)), settings_(context.registry) {
+    : QDialog(owner), context_(context), registration_(registration), windows_(std::move(windows)),
+      settings_(context.registry) {
     setObjectName(QStringLiteral("FProjectOpen"));
     setTag(*this, captionText);
     buildControls();
@@ -146,10 +146,9 @@ void FProjectOpen::buildControls() {
     btnHelp_ = ActiveBar1_->addAction(QStringLiteral("btnHelp"));
     ActiveBar1_->addSeparator();
     btnInfo_ = ActiveBar1_->addAction(QStringLiteral("btnInfo"));
-    for (const auto& [action, name, text] :
-         {std::tuple{btnOptions_, "btnOptions", optionsToolText},
-          std::tuple{btnHelp_, "btnHelp", helpToolText},
-          std::tuple{btnInfo_, "btnInfo", infoToolText}}) {
+    for (const auto& [action, name, text] : {std::tuple{btnOptions_, "btnOptions", optionsToolText},
+                                             std::tuple{btnHelp_, "btnHelp", helpToolText},
+                                             std::tuple{btnInfo_, "btnInfo", infoToolText}}) {
         action->setObjectName(QLatin1String(name));
         setTag(*action, text);
         // Keyboard users reach the tools with Tab like any button.
@@ -290,8 +289,8 @@ void FProjectOpen::buildControls() {
             contextHelp);
     // The tabs change with Ctrl+Tab wherever the focus is, also on the buttons
     // below the tab strip, and the focus goes into the tab that is shown.
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this), &QShortcut::activated,
-            this, [this] { nextTab(1); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this), &QShortcut::activated, this,
+            [this] { nextTab(1); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this),
             &QShortcut::activated, this, [this] { nextTab(-1); });
 
@@ -301,9 +300,8 @@ void FProjectOpen::buildControls() {
 // Names for what a screen reader cannot take from a caption of its own.
 void FProjectOpen::applyTexts() {
     QTabBar* tabs = tabSelectProject_->tabBar();
-    const std::array<QWidget*, tabCount> controls{lvwNewProjects_, lvwNewProjectsKV32_,
-                                                  lvwRegisteredProjects_, lvwRecentProjects_,
-                                                  nullptr};
+    const std::array<QWidget*, tabCount> controls{
+        lvwNewProjects_, lvwNewProjectsKV32_, lvwRegisteredProjects_, lvwRecentProjects_, nullptr};
     for (int tab = 0; tab < tabCount; ++tab) {
         const QString name = spokenText(tabs->tabText(tab));
         tabs->setAccessibleTabName(tab, name);
@@ -355,6 +353,9 @@ void FProjectOpen::prepare(bool addMode) {
         remembered = ProjectOpenTab::Registered;
     }
     tabSelectProject_->setCurrentIndex(tabIndex(remembered));
+    // The developer starts in the list of the shown tab: arrows, or the first
+    // letters of a name, and Enter open a project without the mouse.
+    tabSelectProject_->currentWidget()->setFocus();
     cmdOpen_->setEnabled(false);
     if (addMode) {
         adjustSize();
@@ -407,9 +408,8 @@ void FProjectOpen::fillRegisteredList(bool addMode) {
                                                             : ProjectTypeMask::all());
     });
     for (const RegisteredProject& project : rows) {
-        QTreeWidgetItem* item =
-            lvwRegisteredProjects_->addRow({qt(project.name), qt(paths::toNative(project.path)),
-                                            qt(project.typeName)});
+        QTreeWidgetItem* item = lvwRegisteredProjects_->addRow(
+            {qt(project.name), qt(paths::toNative(project.path)), qt(project.typeName)});
         item->setData(nameColumn, keyRole, qt(project.key));
         item->setData(nameColumn, typeRole, static_cast<int>(project.type));
     }
@@ -420,12 +420,12 @@ void FProjectOpen::fillRegisteredList(bool addMode) {
 void FProjectOpen::fillRecentList(bool addMode) {
     lvwRecentProjects_->clear();
     std::vector<RecentProject> rows;
-    guarded("FillRecentList", [&] { rows = RecentProjects(context_.registry).ListRecentProjects(addMode); });
+    guarded("FillRecentList",
+            [&] { rows = RecentProjects(context_.registry).ListRecentProjects(addMode); });
     for (const RecentProject& recent : rows) {
         const RegisteredProject& project = recent.project;
-        QTreeWidgetItem* item =
-            lvwRecentProjects_->addRow({qt(project.name), qt(paths::toNative(project.path)),
-                                        qt(project.typeName)});
+        QTreeWidgetItem* item = lvwRecentProjects_->addRow(
+            {qt(project.name), qt(paths::toNative(project.path)), qt(project.typeName)});
         item->setData(nameColumn, keyRole, qt(project.key));
         item->setData(nameColumn, typeRole, static_cast<int>(project.type));
     }
@@ -524,8 +524,8 @@ void FProjectOpen::cmdSearchKVStudioProject_Click() {
     const auto& texts = context_.texts;
     const std::string filter = texts.LoadText(projectFilterText, {".kvs", ".kvs"}) + "|" +
                                texts.LoadText(groupFilterText, {".vbg", ".vbg"});
-    const QString file = windows_.chooseFile(this, qtText(texts.LoadText(searchTitleText)),
-                                             qtFileFilter(filter));
+    const QString file =
+        windows_.chooseFile(this, qtText(texts.LoadText(searchTitleText)), qtFileFilter(filter));
     if (file.isEmpty()) {
         return;
     }

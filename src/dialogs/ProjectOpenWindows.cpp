@@ -1,5 +1,6 @@
 #include "dialogs/ProjectOpenWindows.h"
 
+#include "dialogs/FOptions.h"
 #include "platform/Paths.h"
 
 #include <QFileDialog>
@@ -12,6 +13,10 @@ FProjectOpen::Windows projectOpenWindows(DialogContext& context, const std::stri
         const QString start =
             QString::fromStdString(paths::toNative(context.settings.ownProjectsFolder));
         return QFileDialog::getOpenFileName(owner, title, start, filter);
+    };
+    windows.showOptions = [&context](QWidget* owner) {
+        FOptions options(owner, context);
+        options.exec();
     };
     return windows;
 }

@@ -38,8 +38,8 @@ QIcon templateIcon(const std::string& iconFile, const QIcon& standard) {
     if (image.isNull()) {
         return standard;
     }
-    return QIcon(QPixmap::fromImage(image.scaled(iconSize, iconSize, Qt::KeepAspectRatio,
-                                                 Qt::SmoothTransformation)));
+    return QIcon(QPixmap::fromImage(
+        image.scaled(iconSize, iconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 QIcon standardTemplateIcon() {

@@ -12,8 +12,8 @@ constexpr TextId unknownFileType{912};
 } // namespace
 
 std::optional<FoundProject> RegisterFoundProject(ProjectRegistration& registration,
-                                                 MessageService& messages,
-                                                 const TextService& texts, std::string_view file) {
+                                                 MessageService& messages, const TextService& texts,
+                                                 std::string_view file) {
     const std::string folder = paths::parentFolder(file);
     const std::string name = paths::baseName(file);
     // Compared exactly, as on the command line: "Plant.KVS" is no project file.
@@ -30,8 +30,7 @@ std::optional<FoundProject> RegisterFoundProject(ProjectRegistration& registrati
         }
         return FoundProject{ProjectOpen::OpenGroup, name};
     }
-    ShowMessage(messages, texts, unknownFileType, MessageStyle::exclamation(),
-                {std::string(file)});
+    ShowMessage(messages, texts, unknownFileType, MessageStyle::exclamation(), {std::string(file)});
     return std::nullopt;
 }
 

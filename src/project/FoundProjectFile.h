@@ -23,7 +23,7 @@ struct FoundProject {
 // file cannot be opened: another extension (text 912), or a registration that
 // failed (the registration has said why).
 std::optional<FoundProject> RegisterFoundProject(ProjectRegistration& registration,
-                                                 MessageService& messages,
-                                                 const TextService& texts, std::string_view file);
+                                                 MessageService& messages, const TextService& texts,
+                                                 std::string_view file);
 
 } // namespace korvana

@@ -15,8 +15,9 @@ constexpr std::int32_t kv32On = 1;
 
 ProjectOpenTab ProjectOpenSettings::rememberedTab() const {
     return static_cast<ProjectOpenTab>(registry_.readBoundedNumber(
-        Hive::CurrentUser, keys::studioWindows, tabValue, static_cast<int>(ProjectOpenTab::Registered),
-        static_cast<int>(ProjectOpenTab::New), static_cast<int>(ProjectOpenTab::Recent)));
+        Hive::CurrentUser, keys::studioWindows, tabValue,
+        static_cast<int>(ProjectOpenTab::Registered), static_cast<int>(ProjectOpenTab::New),
+        static_cast<int>(ProjectOpenTab::Recent)));
 }
 
 void ProjectOpenSettings::rememberTab(ProjectOpenTab tab) {

@@ -68,6 +68,21 @@ EnvironmentChanges DemoRoot::isolatedEnvironment() const {
 
 StudioRun DemoRoot::studio(const std::vector<std::string>& arguments,
                            const EnvironmentChanges& extra, const std::string& standinScript) {
+    return runStudio(binDir / "KorvanaStudio", arguments, extra, standinScript);
+}
+
+StudioRun DemoRoot::studioChoosing(const std::string& projectName,
+                                   const std::string& standinScript) {
+    return runStudio("/usr/bin/xvfb-run",
+                     {"-a", "-s", "-screen 0 1024x720x24",
+                      (sourceDir / "tests" / "app" / "drive-project-open").string(),
+                      (binDir / "KorvanaStudio").string(), projectName},
+                     {}, standinScript);
+}
+
+StudioRun DemoRoot::runStudio(const std::filesystem::path& program,
+                              const std::vector<std::string>& arguments,
+                              const EnvironmentChanges& extra, const std::string& standinScript) {
     static int runs = 0;
     const auto report = scratch_ / "runs" / ("ide-report-" + std::to_string(++runs) + ".json");
     EnvironmentChanges environment = isolatedEnvironment();
@@ -84,7 +99,7 @@ StudioRun DemoRoot::studio(const std::vector<std::string>& arguments,
         environment[name] = value;
     }
     StudioRun run;
-    run.process = runProgram(binDir / "KorvanaStudio", arguments, environment, scratch_ / "runs");
+    run.process = runProgram(program, arguments, environment, scratch_ / "runs");
     if (std::filesystem::exists(report)) {
         run.report = nlohmann::json::parse(readFile(report));
     }

@@ -46,6 +46,12 @@ class DemoRoot {
                      const EnvironmentChanges& extra = {},
                      const std::string& standinScript = "sleep-ms=20;exit=0");
 
+    // KorvanaStudio without a command line on a virtual screen (xvfb-run), its
+    // project-open dialog answered from the keyboard with the project's name
+    // and Enter (tests/app/drive-project-open; needs xdotool).
+    StudioRun studioChoosing(const std::string& projectName,
+                             const std::string& standinScript = "sleep-ms=20;exit=0");
+
     // scripts/seed-demo on another root, with this build's kvs and stand-in.
     ProgramResult seed(const std::filesystem::path& root);
 
@@ -54,6 +60,9 @@ class DemoRoot {
 
   private:
     EnvironmentChanges isolatedEnvironment() const;
+    StudioRun runStudio(const std::filesystem::path& program,
+                        const std::vector<std::string>& arguments, const EnvironmentChanges& extra,
+                        const std::string& standinScript);
 
     ScratchDir scratch_;
     std::filesystem::path root_;
