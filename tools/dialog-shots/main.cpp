@@ -1,0 +1,97 @@
+// dialog-shots OUT-DIR: renders the project-open dialog (each tab, add mode),
+// the options dialog and the about window, in German and English, from the
+// system root in $KORVANA_ROOT, as PNG files into OUT-DIR. Runs on Qt's
+// offscreen platform; the root is changed as the dialogs change it (stale
+// entries removed), so give it a scratch copy.
+#include "dialogs/FLogo.h"
+#include "dialogs/FOptions.h"
+#include "dialogs/FProjectOpen.h"
+#include "platform/FileRegistry.h"
+#include "platform/SystemRoot.h"
+#include "project/ProjectRegistration.h"
+#include "startup/LoadInstallationSettings.h"
+#include "text/ConsoleMessageService.h"
+
+#include <QApplication>
+#include <QTabWidget>
+#include <QTimer>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+using namespace korvana;
+
+void save(QWidget& window, const std::filesystem::path& file) {
+    window.show();
+    QApplication::processEvents();
+    if (!window.grab().save(QString::fromStdString(file.string()))) {
+        throw std::runtime_error("cannot write " + file.string());
+    }
+    std::cout << file.string() << '\n';
+}
+
+void shoot(Registry& registry, InstallationSettings settings, Lcid language,
+           const std::filesystem::path& out) {
+    const std::string suffix = language == englishLanguage ? "en" : "de";
+    TextService texts(language);
+    ConsoleMessageService messages(std::cin, std::cerr, /*interactive=*/false, Answer::Ok);
+    ConfigurationComponent configuration(registry);
+    ProjectRegistration registration(registry, configuration, messages, texts);
+    dialogs::DialogContext context{registry, messages, texts, settings};
+
+    const char* tabNames[] = {"new", "new-kv32", "registered", "recent", "extended"};
+    for (int tab = 0; tab < 5; ++tab) {
+        dialogs::FProjectOpen dialog(nullptr, context, registration, {});
+        dialog.prepare(false);
+        dialog.findChild<QTabWidget*>(QStringLiteral("tabSelectProject"))->setCurrentIndex(tab);
+        save(dialog, out / ("project-open-" + std::string(tabNames[tab]) + "-" + suffix + ".png"));
+        dialog.reject();
+    }
+    {
+        dialogs::FProjectOpen dialog(nullptr, context, registration, {});
+        dialog.prepare(true);
+        save(dialog, out / ("project-open-add-" + suffix + ".png"));
+        dialog.reject();
+    }
+    {
+        dialogs::FOptions options(nullptr, context);
+        save(options, out / ("options-" + suffix + ".png"));
+    }
+    {
+        dialogs::FLogo about(nullptr, texts);
+        QTimer::singleShot(0, &about, [&] {
+            save(about, out / ("about-" + suffix + ".png"));
+            about.accept();
+        });
+        about.ShowInfo(registry);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    if (argc != 2) {
+        std::cerr << "usage: dialog-shots OUT-DIR\n";
+        return 2;
+    }
+    try {
+        const SystemRoot root = SystemRoot::open(SystemRoot::processEnvironment());
+        FileRegistry registry(root.registryFolder());
+        ConsoleMessageService messages(std::cin, std::cerr, /*interactive=*/false, Answer::Ok);
+        Files files;
+        InstallationSettings settings;
+        if (!LoadInstallationSettings(registry, messages, files, settings)) {
+            return 1;
+        }
+        for (const Lcid language : {germanLanguage, englishLanguage}) {
+            shoot(registry, settings, language, argv[1]);
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "dialog-shots: " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
