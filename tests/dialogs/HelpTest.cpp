@@ -1,7 +1,6 @@
 #include "dialogs/Help.h"
 
 #include "QtPrinters.h"
-#include "support/MemoryRegistry.h"
 #include "support/ScratchDir.h"
 #include "text/ScriptedMessageService.h"
 
@@ -30,8 +29,6 @@ struct RecordingOpener {
 
 class HelpTest : public ::testing::Test {
   protected:
-    HelpTest() { settings.commonFolder = scratch.path().string(); }
-
     std::filesystem::path helpFile(const std::string& name) {
         const auto file = scratch / "HelpFiles" / name;
         std::filesystem::create_directories(file.parent_path());
@@ -40,11 +37,8 @@ class HelpTest : public ::testing::Test {
     }
 
     test::ScratchDir scratch;
-    test::MemoryRegistry registry;
     ScriptedMessageService messages;
     TextService texts{englishLanguage};
-    InstallationSettings settings;
-    DialogContext context{registry, messages, texts, settings};
     RecordingOpener desktop;
 };
 
@@ -88,17 +82,6 @@ TEST_F(HelpTest, AMissingFileOrNoViewerIsSaidInsteadOfNothingHappening) {
         EXPECT_EQ(told.shown()[0].title, "KorvanaStudio");
         EXPECT_EQ(told.shown()[0].style, MessageStyle::exclamation());
     }
-}
-
-TEST_F(HelpTest, TheTwoHelpFilesLieBelowTheCommonFolder) {
-    const auto projectManagement = helpFile("ProjektManagement.chm");
-    const auto studio = helpFile("KorvanaStudio.chm");
-    EXPECT_TRUE(OpenProjectManagementHelp(context, desktop.opener()));
-    EXPECT_TRUE(OpenStudioHelp(context, desktop.opener()));
-    const std::vector<QUrl> expected{
-        QUrl::fromLocalFile(QString::fromStdString(projectManagement.string())),
-        QUrl::fromLocalFile(QString::fromStdString(studio.string()))};
-    EXPECT_EQ(desktop.opened, expected);
 }
 
 TEST_F(HelpTest, F1OpensTheHelpOnlyFromItsOwnDialog) {
