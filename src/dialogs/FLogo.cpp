@@ -2,9 +2,13 @@
 
 #include "dialogs/LocalizeForm.h"
 #include "dialogs/Logo.h"
+#include "dialogs/ProgramVersion.h"
+#include "dialogs/QtText.h"
+#include "services/InstalledVersion.h"
 
 #include <QFrame>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,6 +18,7 @@ namespace korvana::dialogs {
 namespace {
 
 constexpr TextId captionText{250};
+constexpr TextId aboutCaptionText{200};
 constexpr TextId logoLineText{251};
 constexpr std::array<int, 4> infoTexts{0, 202, 203, 204};
 constexpr TextId okText{10};
@@ -40,7 +45,10 @@ FLogo::FLogo(QWidget* owner, const TextService& texts, StartupTrace trace,
     linInfo_ = new QFrame(this);
     linInfo_->setFrameShape(QFrame::HLine);
 
+    // The about window's rows stand off the edges that the logo fills.
+    constexpr int aboutMargin = 12;
     auto* info = new QGridLayout;
+    info->setContentsMargins(aboutMargin, 0, aboutMargin, 0);
     for (std::size_t i = 0; i < lblInfo_.size(); ++i) {
         lblInfo_[i] = new QLabel(this);
         if (infoTexts[i] != 0) {
@@ -49,6 +57,10 @@ FLogo::FLogo(QWidget* owner, const TextService& texts, StartupTrace trace,
     }
     lblFileVersion_ = new QLabel(QStringLiteral("4.xx.xxxx"), this);
     lblKorvanaVersion_ = new QLabel(QStringLiteral("4.03"), this);
+    // The versions come from the registry and the build: shown as written,
+    // never read as markup.
+    lblFileVersion_->setTextFormat(Qt::PlainText);
+    lblKorvanaVersion_->setTextFormat(Qt::PlainText);
     info->addWidget(lblInfo_[0], 0, 0, 1, 2);
     info->addWidget(lblInfo_[1], 1, 0);
     info->addWidget(lblFileVersion_, 1, 1);
@@ -66,24 +78,66 @@ FLogo::FLogo(QWidget* owner, const TextService& texts, StartupTrace trace,
     layout->addWidget(lblLogo_);
     layout->addWidget(linInfo_);
     layout->addLayout(info);
-    layout->addWidget(cmdOK_, 0, Qt::AlignRight);
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(aboutMargin, 0, aboutMargin, 0);
+    buttons->addStretch();
+    buttons->addWidget(cmdOK_);
+    layout->addLayout(buttons);
 
-    // Only the about window shows the versions and waits for OK.
-    for (QWidget* aboutOnly :
-         {static_cast<QWidget*>(linInfo_), static_cast<QWidget*>(cmdOK_),
-          static_cast<QWidget*>(lblFileVersion_), static_cast<QWidget*>(lblKorvanaVersion_)}) {
-        aboutOnly->hide();
-    }
-    for (QLabel* label : lblInfo_) {
-        label->hide();
-    }
+    setAboutControlsVisible(false);
 
     LocalizeForm(*this, texts_);
+    nameControlsForAccessibility();
 
     tmrLogo_.setSingleShot(true);
     tmrLogo_.setInterval(minimumDisplayTime);
     connect(&tmrLogo_, &QTimer::timeout, this, &FLogo::tmrLogo_Timer);
     tmrLogo_.start();
+}
+
+void FLogo::setAboutControlsVisible(bool visible) {
+    for (QWidget* aboutOnly :
+         {static_cast<QWidget*>(linInfo_), static_cast<QWidget*>(cmdOK_),
+          static_cast<QWidget*>(lblFileVersion_), static_cast<QWidget*>(lblKorvanaVersion_)}) {
+        aboutOnly->setVisible(visible);
+    }
+    for (QLabel* label : lblInfo_) {
+        label->setVisible(visible);
+    }
+}
+
+// Screen readers name a value by the caption beside it, which a plain label
+// does not tell them; the logo is a picture without text of its own.
+void FLogo::nameControlsForAccessibility() {
+    Image1_->setAccessibleName(qtText(texts_.LoadText(captionText)));
+    lblLogo_->setAccessibleName(lblLogo_->text());
+    for (QLabel* label : lblInfo_) {
+        label->setAccessibleName(label->text());
+    }
+    lblFileVersion_->setAccessibleName(lblInfo_[1]->text());
+    lblKorvanaVersion_->setAccessibleName(lblInfo_[3]->text());
+    cmdOK_->setAccessibleName(QString(cmdOK_->text()).remove(QLatin1Char('&')));
+}
+
+void FLogo::ShowInfo(const Registry& registry) {
+    const std::string installed = InstalledVersion::read(registry).text();
+
+    tmrLogo_.stop();
+    setAboutControlsVisible(true);
+    lblFileVersion_->setText(qtText(programFileVersion));
+    lblKorvanaVersion_->setText(qtText(installed));
+    setWindowTitle(qtText(texts_.LoadText(aboutCaptionText)));
+    // The splash has no frame; a window that waits for the user needs one.
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    cmdOK_->setDefault(true);
+    cmdOK_->setFocus();
+    exec();
+}
+
+void ShowInfo(QWidget* owner, const TextService& texts, const Registry& registry) {
+    FLogo about(owner, texts);
+    about.ShowInfo(registry);
 }
 
 void FLogo::InitReady() {

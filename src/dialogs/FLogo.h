@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/StartupTrace.h"
+#include "platform/Registry.h"
 #include "text/TextService.h"
 
 #include <QDialog>
@@ -19,8 +20,9 @@ namespace korvana::dialogs {
 // time and at least until the start-up calls InitReady, whichever is later,
 // and then hides itself (it is not destroyed: it goes with the program).
 //
-// The same form later serves as the about window; its version labels, the
-// separator and the OK button are already here and stay hidden as a splash.
+// The same form serves as the about window (ShowInfo): then it also shows the
+// installed studio version and the program's own version and waits for OK.
+// Its version labels, the separator and the OK button stay hidden as a splash.
 class FLogo : public QDialog {
     Q_OBJECT
 
@@ -35,6 +37,13 @@ class FLogo : public QDialog {
     // Start-up is complete; hides the splash once the display time has passed.
     void InitReady();
 
+    // Turns the form into the about window and shows it modally until OK,
+    // Enter, Esc or its close button: the display timer stopped (so it never
+    // hides the window), the about controls shown, and a title bar to move
+    // and close it by. The installed version is read first, so a registry
+    // that cannot be read raises its error before any window is shown.
+    void ShowInfo(const Registry& registry);
+
     bool TimerElapsed() const { return timerElapsed_; }
     bool InitDone() const { return initDone_; }
 
@@ -48,6 +57,8 @@ class FLogo : public QDialog {
   private:
     void tmrLogo_Timer();
     void hideWhenBothDone();
+    void setAboutControlsVisible(bool visible);
+    void nameControlsForAccessibility();
 
     const TextService& texts_;
     StartupTrace trace_;
@@ -64,5 +75,9 @@ class FLogo : public QDialog {
     QFrame* linInfo_ = nullptr;
     QPushButton* cmdOK_ = nullptr;
 };
+
+// The about window, as the project-open dialog's info tool shows it: a form
+// of its own, owned by `owner`, gone again when the user has closed it.
+void ShowInfo(QWidget* owner, const TextService& texts, const Registry& registry);
 
 } // namespace korvana::dialogs

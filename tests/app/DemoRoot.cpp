@@ -24,8 +24,12 @@ std::filesystem::path DemoRoot::installationFolder() const {
     return root_ / "Program Files" / "ARVENTIK" / "Korvana";
 }
 
+std::filesystem::path DemoRoot::projectsFolder() const {
+    return root_ / "My Projects";
+}
+
 std::filesystem::path DemoRoot::projectFolder() const {
-    return root_ / "My Projects" / "Kesselhaus";
+    return projectsFolder() / "Kesselhaus";
 }
 
 std::filesystem::path DemoRoot::projectFile() const {

@@ -31,6 +31,8 @@ class DemoRoot {
 
     const std::filesystem::path& path() const { return root_; }
     std::filesystem::path installationFolder() const;
+    // Where the demo's projects and groups are made.
+    std::filesystem::path projectsFolder() const;
     std::filesystem::path projectFolder() const; // the sample project "Kesselhaus"
     std::filesystem::path projectFile() const;
     std::filesystem::path addInFile() const;

@@ -6,6 +6,8 @@
 #include "project/IconFile.h"
 #include "project/ServerClientTemplate.h"
 #include "project/TemplateCatalogue.h"
+#include "services/InstallationKeys.h"
+#include "services/InstalledVersion.h"
 #include "support/KvsProcess.h"
 
 #include <gtest/gtest.h>
@@ -65,10 +67,15 @@ TEST_F(SeedDemoTest, AFolderHoldingSomethingElseIsRefusedAndLeftAlone) {
 TEST_F(SeedDemoTest, EveryKindOfTemplateIsInstalledWithItsIcon) {
     const TemplateCatalogue catalogue(demo_->registry(), demo_->installationFolder().string());
     std::map<std::string, std::pair<ProjectType, TemplateFamily>> kinds;
+    std::vector<std::string> own;
     for (const TemplateRow& row : catalogue.ListTemplates(false)) {
         kinds[row.text] = {row.type, row.family};
         EXPECT_TRUE(IconFile::isReadable(row.iconFile)) << row.text << ": " << row.iconFile;
+        if (row.own) {
+            own.push_back(row.text);
+        }
     }
+    EXPECT_EQ(own, std::vector<std::string>{"Werksvorlage"});
     using enum ProjectType;
     const std::map<std::string, std::pair<ProjectType, TemplateFamily>> expected{
         {"Single project", {Single, TemplateFamily::Standard}},
@@ -77,6 +84,7 @@ TEST_F(SeedDemoTest, EveryKindOfTemplateIsInstalledWithItsIcon) {
         {"Project group", {Group, TemplateFamily::Standard}},
         {"Server/Client group (OPC)", {Group, TemplateFamily::Standard}},
         {"Single project (KV32)", {Single, TemplateFamily::KV32}},
+        {"Werksvorlage", {Single, TemplateFamily::Standard}},
     };
     EXPECT_EQ(kinds, expected);
 }
@@ -107,6 +115,49 @@ TEST_F(SeedDemoTest, TheSampleProjectIsRegisteredAtItsOldLayoutAndLinkedToItsVbp
     const auto version =
         runKvs(demo_->path(), {"settings", "Kesselhaus", "get", "Global", "DBVersion"});
     EXPECT_EQ(version.exitCode, 1) << version.out;
+}
+
+TEST_F(SeedDemoTest, ProjectsOfEveryTypeAndAGroupAreRegisteredWithTheirFiles) {
+    const Registry& registry = demo_->registry();
+    std::map<std::string, std::string> types;
+    for (const std::string& name : registry.subKeys(Hive::LocalMachine, keys::projects)) {
+        const std::string key = std::string(keys::projects) + "\\" + name;
+        const std::string type = registry.readString(Hive::LocalMachine, key, "ProjectType");
+        types[name] = type;
+        const std::filesystem::path file =
+            std::filesystem::path(registry.readString(Hive::LocalMachine, key, "Path")) /
+            (name + (type == "Group" ? ".vbg" : ".kvs"));
+        EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
+    }
+    const std::map<std::string, std::string> expected{
+        {"Kesselhaus", "Single"}, {"Pumpwerk", "Single"},    {"Messstand", "Single"},
+        {"Wasserwerk", "Server"}, {"Kuehlhaus", "Client"},   {"Anlage Nord", "Group"},
+        {"Leitwarte", "Server"},  {"Bedienplatz", "Client"},
+    };
+    EXPECT_EQ(types, expected);
+}
+
+TEST_F(SeedDemoTest, TheRecentListIsFullAndNamesProjectsThatAreGone) {
+    const Registry& registry = demo_->registry();
+    const auto values = registry.values(Hive::CurrentUser, keys::recentProjects);
+    ASSERT_EQ(values.size(), 10u);
+    std::vector<std::string> stale;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(values[i].name, std::to_string(i + 1));
+        const std::string data = std::get<std::string>(values[i].value.data);
+        ASSERT_TRUE(data.starts_with("S:")) << data;
+        if (!registry.keyExists(Hive::LocalMachine,
+                                std::string(keys::projects) + "\\" + data.substr(2))) {
+            stale.push_back(data.substr(2));
+        }
+    }
+    EXPECT_EQ(stale, (std::vector<std::string>{"Altbau", "Trafostation"}));
+}
+
+TEST_F(SeedDemoTest, TheInstallationOffersKV32AndNamesItsPacks) {
+    const Registry& registry = demo_->registry();
+    EXPECT_EQ(registry.readNumber(Hive::LocalMachine, keys::installation, "KV32", 0), 1);
+    EXPECT_EQ(InstalledVersion::read(registry).text(), "4.05 (SP 1) (FP 2)");
 }
 
 } // namespace
