@@ -1,6 +1,7 @@
 #include "dialogs/FProjectOpen.h"
 
 #include "dialogs/FileFilter.h"
+#include "dialogs/Help.h"
 #include "dialogs/LocalizeForm.h"
 #include "dialogs/Logo.h"
 #include "dialogs/QtText.h"
@@ -285,8 +286,7 @@ void FProjectOpen::buildControls() {
         }
     };
     connect(cmdHelp_, &QPushButton::clicked, this, contextHelp);
-    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
-            contextHelp);
+    installContextHelp(*this, contextHelp);
     // The tabs change with Ctrl+Tab wherever the focus is, also on the buttons
     // below the tab strip, and the focus goes into the tab that is shown.
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this), &QShortcut::activated, this,
@@ -338,8 +338,11 @@ void FProjectOpen::prepare(bool addMode) {
     tabSelectProject_->setTabVisible(tabIndex(ProjectOpenTab::Recent), !addMode);
 
     if (addMode) {
+        // The window gets shorter by the picture and the tool bar it leaves out.
+        const int leftOut = img_->sizeHint().height() + ActiveBar1_->sizeHint().height();
         img_->hide();
         ActiveBar1_->hide();
+        resize(width(), height() - leftOut);
         setWindowTitle(qtText(context_.texts.LoadText(addModeCaptionText)));
         cmdCancel_->setText(qtText(context_.texts.LoadText(cancelText)));
     }
@@ -357,9 +360,6 @@ void FProjectOpen::prepare(bool addMode) {
     // letters of a name, and Enter open a project without the mouse.
     tabSelectProject_->currentWidget()->setFocus();
     cmdOpen_->setEnabled(false);
-    if (addMode) {
-        adjustSize();
-    }
 }
 
 // A damaged hive fails every read the same way: the developer is told once

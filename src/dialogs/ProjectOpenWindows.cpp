@@ -1,23 +1,41 @@
 #include "dialogs/ProjectOpenWindows.h"
 
+#include "dialogs/FLogo.h"
 #include "dialogs/FOptions.h"
+#include "dialogs/Help.h"
+#include "platform/Failure.h"
 #include "platform/Paths.h"
+#include "text/Messages.h"
 
 #include <QFileDialog>
 
 namespace korvana::dialogs {
 
-FProjectOpen::Windows projectOpenWindows(DialogContext& context, const std::string& /*helpFile*/) {
+FProjectOpen::Windows projectOpenWindows(DialogContext& context) {
     FProjectOpen::Windows windows;
     windows.chooseFile = [&context](QWidget* owner, const QString& title, const QString& filter) {
         const QString start =
             QString::fromStdString(paths::toNative(context.settings.ownProjectsFolder));
         return QFileDialog::getOpenFileName(owner, title, start, filter);
     };
-    windows.showOptions = [&context](QWidget* owner) {
+    const auto contextHelp = [&context](QWidget* /*window*/) {
+        OpenProjectManagementHelp(context);
+    };
+    windows.showOptions = [&context, contextHelp](QWidget* owner) {
         FOptions options(owner, context);
+        options.setContextHelp(contextHelp);
         options.exec();
     };
+    windows.showInfo = [&context](QWidget* owner) {
+        // The about window reads the installation's version; a damaged hive is
+        // reported instead of a window with empty versions.
+        if (auto failure = failureOf([&] { ShowInfo(owner, context.texts, context.registry); })) {
+            ReportError(context.messages, context.texts, "Error in function 'ShowInfo'!",
+                        failure->number, failure->description);
+        }
+    };
+    windows.showStudioHelp = [&context](QWidget* /*owner*/) { OpenStudioHelp(context); };
+    windows.showContextHelp = contextHelp;
     return windows;
 }
 

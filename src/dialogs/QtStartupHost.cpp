@@ -45,8 +45,7 @@ void QtStartupHost::initReady() {
 }
 
 CKVProject QtStartupHost::chooseProject(ProjectRegistration& registration) {
-    FProjectOpen dialog(&ensureMainWindow(), context_, registration,
-                        projectOpenWindows(context_, helpFile_));
+    FProjectOpen dialog(&ensureMainWindow(), context_, registration, projectOpenWindows(context_));
     return dialog.ShowDialog(false);
 }
 

@@ -35,7 +35,7 @@ void shoot(Registry& registry, InstallationSettings settings, Lcid language,
            const std::filesystem::path& out) {
     const std::string suffix = language == englishLanguage ? "en" : "de";
     TextService texts(language);
-    ConsoleMessageService messages(std::cin, std::cerr, /*interactive=*/false, Answer::Ok);
+    ConsoleMessageService messages(std::cin, std::cerr, /*interactive=*/false, Answer::No);
     ConfigurationComponent configuration(registry);
     ProjectRegistration registration(registry, configuration, messages, texts);
     dialogs::DialogContext context{registry, messages, texts, settings};
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     try {
         const SystemRoot root = SystemRoot::open(SystemRoot::processEnvironment());
         FileRegistry registry(root.registryFolder());
-        ConsoleMessageService messages(std::cin, std::cerr, /*interactive=*/false, Answer::Ok);
+        ConsoleMessageService messages(std::cin, std::cerr, /*interactive=*/false, Answer::No);
         Files files;
         InstallationSettings settings;
         if (!LoadInstallationSettings(registry, messages, files, settings)) {
