@@ -153,12 +153,14 @@ TEST_F(Registration, ListingFiltersByTypeMaskAndRemovesStaleEntries) {
     EXPECT_THAT(listed(ProjectTypeMask{8}), ElementsAre("TS"));
     EXPECT_THAT(listed(ProjectTypeMask{7}), ElementsAre("Single1"));
     EXPECT_THAT(listed(ProjectTypeMask::allButGroups()), ElementsAre("Single1", "TS"));
-    EXPECT_THAT(listed(ProjectTypeMask::all()), ElementsAre("Single1", "TS", "Grp"));
+    // Listing everything hides nothing: a type the studio does not know is
+    // still a project file the developer can open.
+    EXPECT_THAT(listed(ProjectTypeMask::all()), ElementsAre("Single1", "TS", "Odd", "Grp"));
 
     EXPECT_FALSE(isRegistered("Gone"));
     EXPECT_FALSE(isRegistered("NoPath"));
     EXPECT_FALSE(isRegistered("Mislabelled"));
-    EXPECT_TRUE(isRegistered("Odd")) << "an unknown type is never listed but not stale";
+    EXPECT_TRUE(isRegistered("Odd")) << "an unknown type is not stale";
     EXPECT_TRUE(messages.shown().empty());
 
     const auto rows = registration.ListRegisteredProjects(ProjectTypeMask{1});
