@@ -4,6 +4,7 @@
 #include "dialogs/Logo.h"
 #include "dialogs/ProgramVersion.h"
 #include "dialogs/QtText.h"
+#include "dialogs/SpokenText.h"
 #include "services/InstalledVersion.h"
 
 #include <QFrame>
@@ -116,7 +117,7 @@ void FLogo::nameControlsForAccessibility() {
     }
     lblFileVersion_->setAccessibleName(lblInfo_[1]->text());
     lblKorvanaVersion_->setAccessibleName(lblInfo_[3]->text());
-    cmdOK_->setAccessibleName(QString(cmdOK_->text()).remove(QLatin1Char('&')));
+    cmdOK_->setAccessibleName(spokenText(cmdOK_->text()));
 }
 
 void FLogo::ShowInfo(const Registry& registry) {

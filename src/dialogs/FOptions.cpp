@@ -1,6 +1,7 @@
 #include "dialogs/FOptions.h"
 
 #include "dialogs/LocalizeForm.h"
+#include "dialogs/SpokenText.h"
 #include "services/StoreOptions.h"
 
 #include <QAbstractButton>
@@ -36,18 +37,6 @@ constexpr TextId helpText{12};
 const QString foldersTabCaption = QStringLiteral("KorvanaStudio ");
 
 constexpr int foldersTab = 0;
-
-// A caption as a screen reader should say it: "&Help" is "Help", "&&" one "&".
-QString withoutMnemonic(const QString& caption) {
-    QString text;
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        if (caption[i] == u'&' && i + 1 < caption.size()) {
-            ++i;
-        }
-        text += caption[i];
-    }
-    return text;
-}
 
 QString systemFolderChooser(QWidget* owner, const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(owner, title, start);
@@ -182,7 +171,7 @@ void FOptions::nameControlsForAssistiveTools() {
         } else if (auto* button = qobject_cast<QAbstractButton*>(captioned)) {
             caption = button->text();
         }
-        captioned->setAccessibleName(withoutMnemonic(caption));
+        captioned->setAccessibleName(spokenText(caption));
     }
     const QString projects = lblProjects_->accessibleName();
     const QString templates = lblTemplates_->accessibleName();
@@ -198,7 +187,7 @@ void FOptions::nameControlsForAssistiveTools() {
 }
 
 void FOptions::browse(QLineEdit& folderText, const QLabel& label) {
-    const QString chosen = chooseFolder_(this, withoutMnemonic(label.text()), folderText.text());
+    const QString chosen = chooseFolder_(this, spokenText(label.text()), folderText.text());
     if (!chosen.isEmpty()) {
         folderText.setText(chosen);
     }

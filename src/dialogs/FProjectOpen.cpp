@@ -6,6 +6,7 @@
 #include "dialogs/Logo.h"
 #include "dialogs/QtText.h"
 #include "dialogs/ReportList.h"
+#include "dialogs/SpokenText.h"
 #include "dialogs/TemplateIcon.h"
 #include "platform/Failure.h"
 #include "platform/Paths.h"
@@ -25,7 +26,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
@@ -73,11 +73,6 @@ int tabIndex(ProjectOpenTab tab) {
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// What a screen reader says for a caption: no mnemonic marks, no padding.
-QString spokenText(QString caption) {
-    return caption.remove(QRegularExpression(QStringLiteral("&(?!&)"))).trimmed();
 }
 
 QListWidget* makeTemplateList(QWidget* parent, const QString& name) {
@@ -134,6 +129,24 @@ FProjectOpen::FProjectOpen(QWidget* owner, DialogContext& context,
 }
 
 void FProjectOpen::buildControls() {
+    buildHeader();
+    buildTabs();
+    QLayout* buttons = buildButtons();
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 8);
+    layout->addWidget(img_);
+    layout->addWidget(ActiveBar1_);
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(8, 4, 8, 0);
+    body->addWidget(tabSelectProject_, 1);
+    body->addLayout(buttons);
+    layout->addLayout(body, 1);
+
+    connectChoices();
+    shownTab_ = tabSelectProject_->currentIndex();
+}
+
+void FProjectOpen::buildHeader() {
     img_ = new QLabel(this);
     img_->setObjectName(QStringLiteral("img"));
     img_->setPixmap(logoPicture(600, 64));
@@ -166,7 +179,9 @@ void FProjectOpen::buildControls() {
             windows_.showInfo(this);
         }
     });
+}
 
+void FProjectOpen::buildTabs() {
     const QLocale locale = collationLocale(context_.texts);
     tabSelectProject_ = new QTabWidget(this);
     tabSelectProject_->setObjectName(QStringLiteral("tabSelectProject"));
@@ -213,7 +228,9 @@ void FProjectOpen::buildControls() {
     mnuDeregister_ = mnuRegisteredProjects_->addAction(QStringLiteral("mnuDeregister"));
     mnuDeregister_->setObjectName(QStringLiteral("mnuDeregister"));
     setTag(*mnuDeregister_, deregisterText);
+}
 
+QLayout* FProjectOpen::buildButtons() {
     cmdOpen_ = new QPushButton(QStringLiteral("cmdOpen"), this);
     cmdOpen_->setObjectName(QStringLiteral("cmdOpen"));
     setTag(*cmdOpen_, openText);
@@ -233,17 +250,10 @@ void FProjectOpen::buildControls() {
     buttons->addWidget(cmdOpen_);
     buttons->addWidget(cmdCancel_);
     buttons->addWidget(cmdHelp_);
+    return buttons;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 8);
-    layout->addWidget(img_);
-    layout->addWidget(ActiveBar1_);
-    auto* body = new QVBoxLayout;
-    body->setContentsMargins(8, 4, 8, 0);
-    body->addWidget(tabSelectProject_, 1);
-    body->addLayout(buttons);
-    layout->addLayout(body, 1);
-
+void FProjectOpen::connectChoices() {
     for (QListWidget* list : {lvwNewProjects_, lvwNewProjectsKV32_}) {
         const auto family =
             list == lvwNewProjects_ ? ProjectMainType::Standard : ProjectMainType::KV32;
@@ -293,8 +303,6 @@ void FProjectOpen::buildControls() {
             [this] { nextTab(1); });
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this),
             &QShortcut::activated, this, [this] { nextTab(-1); });
-
-    shownTab_ = tabSelectProject_->currentIndex();
 }
 
 // Names for what a screen reader cannot take from a caption of its own.

@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -69,6 +70,11 @@ class FProjectOpen : public QDialog {
 
   private:
     void buildControls();
+    void buildHeader();
+    void buildTabs();
+    // The row of Open, End and Help, for the caller to place.
+    QLayout* buildButtons();
+    void connectChoices();
     void applyTexts();
     void fillTemplateLists(bool addMode);
     void fillRegisteredList(bool addMode);
