@@ -75,13 +75,19 @@ StudioRun DemoRoot::studio(const std::vector<std::string>& arguments,
     return runStudio(binDir / "KorvanaStudio", arguments, extra, standinScript);
 }
 
-StudioRun DemoRoot::studioChoosing(const std::string& projectName,
+StudioRun DemoRoot::studioChoosing(const std::string& projectName, Chooser chooser,
                                    const std::string& standinScript) {
-    return runStudio("/usr/bin/xvfb-run",
-                     {"-a", "-s", "-screen 0 1024x720x24",
-                      (sourceDir / "tests" / "app" / "drive-project-open").string(),
-                      (binDir / "KorvanaStudio").string(), projectName},
-                     {}, standinScript);
+    const std::string driver = (sourceDir / "tests" / "app" / "drive-project-open").string();
+    const std::string studioProgram = (binDir / "KorvanaStudio").string();
+    std::vector<std::string> arguments{"-a", "-s", "-screen 0 1024x720x24"};
+    if (chooser == Chooser::Accessibility) {
+        // The accessibility bus lives in a session bus of the run's own.
+        arguments.insert(arguments.end(), {"/usr/bin/dbus-run-session", "--", driver, "--atspi"});
+    } else {
+        arguments.insert(arguments.end(), {driver, "--keyboard"});
+    }
+    arguments.insert(arguments.end(), {studioProgram, projectName});
+    return runStudio("/usr/bin/xvfb-run", arguments, {}, standinScript);
 }
 
 StudioRun DemoRoot::runStudio(const std::filesystem::path& program,

@@ -48,10 +48,15 @@ class DemoRoot {
                      const EnvironmentChanges& extra = {},
                      const std::string& standinScript = "sleep-ms=20;exit=0");
 
+    // How a test answers the project-open dialog (tests/app/drive-project-open).
+    enum class Chooser {
+        Keyboard,      // the project's name typed into the list, then Enter (xdotool)
+        Accessibility, // selected and opened over the AT-SPI bus (pyatspi)
+    };
+
     // KorvanaStudio without a command line on a virtual screen (xvfb-run), its
-    // project-open dialog answered from the keyboard with the project's name
-    // and Enter (tests/app/drive-project-open; needs xdotool).
-    StudioRun studioChoosing(const std::string& projectName,
+    // project-open dialog answered with the project of that name.
+    StudioRun studioChoosing(const std::string& projectName, Chooser chooser,
                              const std::string& standinScript = "sleep-ms=20;exit=0");
 
     // scripts/seed-demo on another root, with this build's kvs and stand-in.

@@ -14,12 +14,21 @@ bool installed(const char* program) {
     return ::access(program, X_OK) == 0;
 }
 
-TEST(ProjectOpenRunTest, TheDialogOpensTheChosenProjectInTheIde) {
-    if (!installed("/usr/bin/xvfb-run") || !installed("/usr/bin/xdotool")) {
-        GTEST_SKIP() << "needs xvfb-run and xdotool (scripts/setup-deps installs them)";
+class ProjectOpenRunTest : public ::testing::TestWithParam<DemoRoot::Chooser> {};
+
+// By keyboard alone, and over the accessibility bus as a screen reader or a
+// desktop automation drives it.
+TEST_P(ProjectOpenRunTest, TheDialogOpensTheChosenProjectInTheIde) {
+    const bool keyboard = GetParam() == DemoRoot::Chooser::Keyboard;
+    if (!installed("/usr/bin/xvfb-run") || (keyboard && !installed("/usr/bin/xdotool")) ||
+        (!keyboard && (!installed("/usr/bin/dbus-run-session") ||
+                       !installed("/usr/libexec/at-spi-bus-launcher") ||
+                       !std::filesystem::exists("/usr/lib/python3/dist-packages/pyatspi")))) {
+        GTEST_SKIP() << "needs xvfb-run, xdotool, dbus and python3-pyatspi "
+                        "(scripts/setup-deps installs them)";
     }
     DemoRoot demo;
-    const StudioRun run = demo.studioChoosing("Kesselhaus");
+    const StudioRun run = demo.studioChoosing("Kesselhaus", GetParam());
 
     ASSERT_FALSE(run.process.timedOut) << run.process.err;
     EXPECT_EQ(run.process.exitCode, 0) << run.process.out << run.process.err;
@@ -29,6 +38,10 @@ TEST(ProjectOpenRunTest, TheDialogOpensTheChosenProjectInTheIde) {
     EXPECT_EQ(demo.registry().readString(Hive::CurrentUser, keys::recentProjects, "1"),
               "S:Kesselhaus");
 }
+
+INSTANTIATE_TEST_SUITE_P(ByKeyboardAndAccessibility, ProjectOpenRunTest,
+                         ::testing::Values(DemoRoot::Chooser::Keyboard,
+                                           DemoRoot::Chooser::Accessibility));
 
 } // namespace
 } // namespace korvana::test
