@@ -56,7 +56,7 @@ ProjectRegistration::ProjectRegistration(Registry& registry, ConfigurationCompon
                                          MessageService& messages, const TextService& texts)
     : registry_(registry), configuration_(configuration), messages_(messages), texts_(texts) {}
 
-bool ProjectRegistration::checkName(std::string_view name) {
+bool ProjectRegistration::CheckProjectName(std::string_view name) {
     if (isRegistrableName(name)) {
         return true;
     }
@@ -91,7 +91,7 @@ bool ProjectRegistration::RegisterProject(std::string_view folder, std::string_v
 
 bool ProjectRegistration::registerProjectInto(RegistryChanges& changes, std::string_view folder,
                                               std::string_view name) {
-    if (!checkName(name)) {
+    if (!CheckProjectName(name)) {
         return false;
     }
     const std::string stored = storedFolder(folder);
@@ -144,7 +144,7 @@ bool ProjectRegistration::RegisterGroup(std::string_view folder, std::string_vie
 
 bool ProjectRegistration::registerGroupInto(RegistryChanges& changes, std::string_view folder,
                                             std::string_view name) {
-    if (!checkName(name)) {
+    if (!CheckProjectName(name)) {
         return false;
     }
     const std::string stored = storedFolder(folder);

@@ -42,6 +42,10 @@ class ProjectRegistration {
     // group fails, the members registered on the way are taken back too.
     bool RegisterGroup(std::string_view folder, std::string_view name);
 
+    // True for a name a project may be registered under; otherwise text 921
+    // says why not.
+    bool CheckProjectName(std::string_view name);
+
     // Tells why `name` cannot be registered from `file` in `folder` when the
     // folder (text 919) or the file (text 920) is missing; true when the file
     // exists.
@@ -76,7 +80,6 @@ class ProjectRegistration {
                     const std::string& groupFile);
     // CheckReadOnly without its error report.
     bool checkReadOnlyUnguarded(std::string_view file);
-    bool checkName(std::string_view name);
 
     Registry& registry_;
     ConfigurationComponent& configuration_;
