@@ -7,6 +7,7 @@
 #include "dialogs/QtText.h"
 #include "dialogs/ReportList.h"
 #include "dialogs/SpokenText.h"
+#include "dialogs/TabSteps.h"
 #include "dialogs/TemplateIcon.h"
 #include "platform/Failure.h"
 #include "platform/Paths.h"
@@ -26,7 +27,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -297,12 +297,7 @@ void FProjectOpen::connectChoices() {
     };
     connect(cmdHelp_, &QPushButton::clicked, this, contextHelp);
     installContextHelp(*this, contextHelp);
-    // The tabs change with Ctrl+Tab wherever the focus is, also on the buttons
-    // below the tab strip, and the focus goes into the tab that is shown.
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), this), &QShortcut::activated, this,
-            [this] { nextTab(1); });
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), this),
-            &QShortcut::activated, this, [this] { nextTab(-1); });
+    installTabSteps(*this, *tabSelectProject_);
 }
 
 // Names for what a screen reader cannot take from a caption of its own.
@@ -494,18 +489,6 @@ void FProjectOpen::resetTab(int index) {
         txtKVStudioProject_->clear();
         break;
     }
-}
-
-void FProjectOpen::nextTab(int step) {
-    int index = tabSelectProject_->currentIndex();
-    for (int tried = 0; tried < tabCount; ++tried) {
-        index = (index + step + tabCount) % tabCount;
-        if (tabSelectProject_->isTabVisible(index)) {
-            break;
-        }
-    }
-    tabSelectProject_->setCurrentIndex(index);
-    tabSelectProject_->currentWidget()->setFocus(Qt::TabFocusReason);
 }
 
 void FProjectOpen::cmdOpen_Click() {

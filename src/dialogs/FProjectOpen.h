@@ -87,7 +87,6 @@ class FProjectOpen : public QDialog {
     void chooseProject(QTreeWidgetItem* item);
     void tabChanged(int index);
     void resetTab(int index);
-    void nextTab(int step);
     void cmdOpen_Click();
     void cmdSearchKVStudioProject_Click();
     void mnuDeregister_Click();

@@ -1,9 +1,11 @@
 #include "dialogs/QtStartupHost.h"
 
+#include "dialogs/DialogWindows.h"
+#include "dialogs/FProjectNew.h"
 #include "dialogs/FProjectOpen.h"
-#include "dialogs/ProjectOpenWindows.h"
 #include "dialogs/QtText.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
@@ -44,13 +46,19 @@ void QtStartupHost::initReady() {
     }
 }
 
-CKVProject QtStartupHost::chooseProject(ProjectRegistration& registration) {
-    FProjectOpen dialog(&ensureMainWindow(), context_, registration, projectOpenWindows(context_));
+CKVProject QtStartupHost::chooseProject(const ProjectDialogServices& services) {
+    FProjectOpen dialog(&ensureMainWindow(), context_, services.registration,
+                        projectOpenWindows(context_));
     return dialog.ShowDialog(false);
 }
 
-void QtStartupHost::showNewProjectDialog(CKVProject& project) {
-    project.EProjectOpen = ProjectOpen::Nothing;
+void QtStartupHost::showNewProjectDialog(CKVProject& project,
+                                         const ProjectDialogServices& services) {
+    // A dialog opened from a group's dialog is owned by that one.
+    QWidget* owner = QApplication::activeModalWidget();
+    FProjectNew dialog(owner != nullptr ? owner : &ensureMainWindow(), context_, services,
+                       projectNewWindows(context_, *this, services));
+    dialog.ShowDialog(project);
 }
 
 // The main window goes off screen but stays as the splash's owner: the splash

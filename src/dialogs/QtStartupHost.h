@@ -19,9 +19,6 @@ namespace korvana::dialogs {
 // reference to the program's text service, so that texts loaded after the
 // installation's language is known speak that language.
 //
-// Until the new-project dialog exists, it answers as if the developer had
-// cancelled it: the project object says "nothing to do" and the project-open
-// dialog comes back.
 class QtStartupHost : public StartupHost {
   public:
     struct Options {
@@ -40,8 +37,8 @@ class QtStartupHost : public StartupHost {
     void showSplash() override;
     void setHelpFile(const std::string& path) override { helpFile_ = path; }
     void initReady() override;
-    CKVProject chooseProject(ProjectRegistration& registration) override;
-    void showNewProjectDialog(CKVProject& project) override;
+    CKVProject chooseProject(const ProjectDialogServices& services) override;
+    void showNewProjectDialog(CKVProject& project, const ProjectDialogServices& services) override;
     void unloadMainWindow() override;
     void processEvents() override;
     void showCheckProgress(const dbupgrade::CheckProgress& progress) override;

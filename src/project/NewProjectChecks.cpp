@@ -3,6 +3,7 @@
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "project/RegisteredProject.h"
+#include "project/ServerClientTemplate.h"
 #include "text/Messages.h"
 
 #include <filesystem>
@@ -20,6 +21,22 @@ constexpr TextId groupWithoutProjects{396};
 
 } // namespace
 
+std::optional<NewProjectMode> newProjectMode(ProjectType type, std::string_view templatePath) {
+    switch (type) {
+    case ProjectType::Single:
+        return NewProjectMode::Single;
+    case ProjectType::Server:
+        return NewProjectMode::Server;
+    case ProjectType::Client:
+        return NewProjectMode::Client;
+    case ProjectType::Group:
+        return ServerClientTemplate::of(templatePath, type) ? NewProjectMode::ServerClientGroup
+                                                            : NewProjectMode::Group;
+    default:
+        return std::nullopt;
+    }
+}
+
 bool folderHoldsFiles(std::string_view folder) {
     const auto native = paths::toFileSystemPath(folder);
     std::error_code error;
@@ -36,8 +53,7 @@ bool folderHoldsFiles(std::string_view folder) {
 }
 
 NewProjectChecks::NewProjectChecks(const Registry& registry, ProjectRegistration& registration,
-                                   Files& files, MessageService& messages,
-                                   const TextService& texts)
+                                   Files& files, MessageService& messages, const TextService& texts)
     : registry_(registry), registration_(registration), files_(files), messages_(messages),
       texts_(texts) {}
 

@@ -3,9 +3,11 @@
 #include "platform/Files.h"
 #include "platform/Registry.h"
 #include "project/ProjectRegistration.h"
+#include "project/ProjectType.h"
 #include "text/MessageService.h"
 #include "text/TextService.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +15,10 @@ namespace korvana {
 
 // What a new project or group is made as; decides which checks its OK runs.
 enum class NewProjectMode { Single, Server, Client, Group, ServerClientGroup };
+
+// The mode a template makes: its type, and for a group whether it is a
+// Server/Client template. Nothing for a type that has no new-project dialog.
+std::optional<NewProjectMode> newProjectMode(ProjectType type, std::string_view templatePath);
 
 // The input a refusal sends the developer back to.
 enum class NewProjectField { None, Name, Folder, ServerProject, GroupProjects };

@@ -61,9 +61,8 @@ std::vector<std::string> dependencyNames(std::string_view dependencies) {
     std::size_t start = 0;
     while (start <= dependencies.size()) {
         const std::size_t comma = dependencies.find(',', start);
-        const std::string_view name =
-            dependencies.substr(start, comma == std::string_view::npos ? std::string_view::npos
-                                                                         : comma - start);
+        const std::string_view name = dependencies.substr(
+            start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
         if (!name.empty()) {
             names.emplace_back(name);
         }
@@ -78,8 +77,8 @@ std::vector<std::string> dependencyNames(std::string_view dependencies) {
 LanguageChoice::LanguageChoice(std::vector<LanguageRow> rows) : rows_(std::move(rows)) {
     // Exactly one developer language: the first checked one, else German,
     // English or the first, as after unchecking.
-    const auto checked =
-        std::find_if(rows_.begin(), rows_.end(), [](const LanguageRow& row) { return row.checked; });
+    const auto checked = std::find_if(rows_.begin(), rows_.end(),
+                                      [](const LanguageRow& row) { return row.checked; });
     if (checked != rows_.end()) {
         makeDeveloperLanguage(checked->key);
     } else if (!rows_.empty()) {
@@ -196,10 +195,9 @@ bool ComponentChoice::uncheck(std::string_view name, MessageService& messages,
             continue;
         }
         const auto needed = dependencyNames(row.dependencies);
-        if (std::any_of(needed.begin(), needed.end(),
-                        [name](const std::string& dependency) {
-                            return equalsIgnoreCase(dependency, name);
-                        })) {
+        if (std::any_of(needed.begin(), needed.end(), [name](const std::string& dependency) {
+                return equalsIgnoreCase(dependency, name);
+            })) {
             users.push_back(row.name);
         }
     }

@@ -95,7 +95,8 @@ std::string StripQuotes(std::string_view text) {
     return std::string(text);
 }
 
-void ShowNewProjectDialog(CKVProject& project, StartupHost& host, MessageService& messages,
+void ShowNewProjectDialog(CKVProject& project, StartupHost& host,
+                          const ProjectDialogServices& services, MessageService& messages,
                           const TextService& texts) {
     const std::string typeName = templateTypeName(project.TemplatePath);
     // A number where a name belongs is no type the dialog could offer.
@@ -103,7 +104,8 @@ void ShowNewProjectDialog(CKVProject& project, StartupHost& host, MessageService
     const auto* code = std::get_if<std::int32_t>(&converted);
     project.EProjectType = code ? static_cast<ProjectType>(*code) : ProjectType::None;
     if (hasNewProjectDialog(project.EProjectType)) {
-        host.showNewProjectDialog(project);
+        project.ProjectType = typeName;
+        host.showNewProjectDialog(project, services);
         return;
     }
     // Going on would open an empty project; the developer chooses again instead.

@@ -26,7 +26,8 @@ std::string StripQuotes(std::string_view text);
 // "_Info.ini"). A template of a type that has no new-project dialog (terminal
 // server and client, unknown or missing type) is reported and EProjectOpen
 // becomes Nothing, so that the caller goes back to choosing as after Cancel.
-void ShowNewProjectDialog(CKVProject& project, StartupHost& host, MessageService& messages,
+void ShowNewProjectDialog(CKVProject& project, StartupHost& host,
+                          const ProjectDialogServices& services, MessageService& messages,
                           const TextService& texts);
 
 // The whole run of the program: shows the windows, loads the settings, creates

@@ -8,6 +8,14 @@
 
 namespace korvana {
 
+// What the project dialogs work with besides the windows: the run's
+// registration (listing, registering, deregistering) and its configuration
+// component (a template's settings, a new project's settings).
+struct ProjectDialogServices {
+    ProjectRegistration& registration;
+    ConfigurationComponent& configuration;
+};
+
 // What the start-up needs from the program's windows. The core decides; the
 // windows only show and collect, so the whole start-up can run against a fake
 // host in tests.
@@ -26,13 +34,13 @@ class StartupHost {
     // display time has passed.
     virtual void initReady() = 0;
     // The project-open dialog (not in add mode), shown modally. Its result says
-    // in EProjectOpen what the start-up is to do. The dialog lists, registers
-    // and deregisters projects through the start-up's registration.
-    virtual CKVProject chooseProject(ProjectRegistration& registration) = 0;
+    // in EProjectOpen what the start-up is to do.
+    virtual CKVProject chooseProject(const ProjectDialogServices& services) = 0;
     // The new-project dialog for the template in project.TemplatePath, shown
     // modally. It fills the project (and creates it); on Cancel it sets
     // EProjectOpen to Nothing.
-    virtual void showNewProjectDialog(CKVProject& project) = 0;
+    virtual void showNewProjectDialog(CKVProject& project,
+                                      const ProjectDialogServices& services) = 0;
     // Unloads the main window just before the IDE is started.
     virtual void unloadMainWindow() = 0;
     // Lets the windows handle what is pending.

@@ -38,7 +38,7 @@ StartupRun::StartupRun(StartupContext& context, ConfigurationComponent& configur
 std::optional<int> StartupRun::chooseProject(const CommandLine& commandLine) {
     switch (commandLine.form) {
     case CommandLineForm::Empty:
-        project_ = context_.host.chooseProject(registration_);
+        project_ = context_.host.chooseProject(dialogServices());
         break;
     case CommandLineForm::InvalidSwitch:
         ShowMessage(context_.messages, context_.texts, invalidCommandLine,
@@ -121,9 +121,10 @@ std::optional<int> StartupRun::prepare() {
         case ProjectOpen::Nothing:
             return exitNormal;
         case ProjectOpen::CreateFromTemplate:
-            ShowNewProjectDialog(project_, context_.host, context_.messages, context_.texts);
+            ShowNewProjectDialog(project_, context_.host, dialogServices(), context_.messages,
+                                 context_.texts);
             if (project_.EProjectOpen == ProjectOpen::Nothing) {
-                project_ = context_.host.chooseProject(registration_);
+                project_ = context_.host.chooseProject(dialogServices());
                 continue;
             }
             return std::nullopt;

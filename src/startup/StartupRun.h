@@ -29,6 +29,7 @@ class StartupRun {
     const ProjectServices& services() const { return services_; }
 
   private:
+    ProjectDialogServices dialogServices() { return {registration_, configuration_}; }
     bool openByName(const std::string& name);
     std::optional<int> openPath(const std::string& path);
     int registerOnly(const std::string& file);

@@ -39,13 +39,6 @@ TEST_F(QtStartupHostTest, SplashOutlivesTheUnloadedMainWindowUntilItsTimeIsUp) {
     EXPECT_FALSE(splash->isVisible());
 }
 
-TEST_F(QtStartupHostTest, NewProjectDialogNotYetBuiltAnswersAsIfCancelled) {
-    CKVProject project;
-    project.EProjectOpen = ProjectOpen::CreateFromTemplate;
-    host.showNewProjectDialog(project);
-    EXPECT_EQ(project.EProjectOpen, ProjectOpen::Nothing);
-}
-
 TEST_F(QtStartupHostTest, CheckProgressShowsInTheMainWindow) {
     host.showMainWindow();
     host.showCheckProgress({3, 12, "4.01.003"});

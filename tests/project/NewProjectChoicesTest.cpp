@@ -1,5 +1,6 @@
-#include "project/NewProjectChecks.h"
 #include "project/NewProjectChoices.h"
+
+#include "project/NewProjectChecks.h"
 #include "project/RegistrationFixture.h"
 
 #include <gmock/gmock.h>
@@ -22,8 +23,7 @@ TEST(NewProjectName, FolderFollowsTheNameUntilEditedByHand) {
               "C:\\Projects\\Kessel");
     EXPECT_EQ(FolderFollowingName("/home/a/Projects/Projekt1", "Projekt1", "Kessel"),
               "/home/a/Projects/Kessel");
-    EXPECT_EQ(FolderFollowingName("/home/a/Elsewhere", "Projekt1", "Kessel"),
-              "/home/a/Elsewhere");
+    EXPECT_EQ(FolderFollowingName("/home/a/Elsewhere", "Projekt1", "Kessel"), "/home/a/Elsewhere");
 }
 
 LanguageRow language(int lcid, bool checked = false) {
@@ -43,7 +43,9 @@ class NewProjectRules : public RegistrationFixture {
     Files files;
     ConfigurationComponent configuration{registry};
     ProjectRegistration registration{registry, configuration, messages, texts};
-    std::string lastText() const { return messages.shown().empty() ? "" : messages.shown().back().text; }
+    std::string lastText() const {
+        return messages.shown().empty() ? "" : messages.shown().back().text;
+    }
 };
 
 TEST_F(NewProjectRules, TheDeveloperLanguageIsAlwaysExactlyOne) {
@@ -102,8 +104,7 @@ TEST_F(NewProjectRules, ComponentsBringWhatTheyNeedAndKeepWhatOthersNeed) {
 
     // " KVBase" after the blank names no installed component.
     choice.check("KVReport");
-    EXPECT_THAT(choice.checkedNames(),
-                ElementsAre("KVAlarm", "KVArchive", "KVTrend", "KVReport"));
+    EXPECT_THAT(choice.checkedNames(), ElementsAre("KVAlarm", "KVArchive", "KVTrend", "KVReport"));
     EXPECT_TRUE(choice.uncheck("KVReport", messages, texts));
     EXPECT_THAT(dependencyNames("A, B,,C"), ElementsAre("A", " B", "C"));
 }
@@ -120,19 +121,21 @@ TEST_F(NewProjectRules, OkChecksRunInOrderAndTheFolderStaysWhenALaterOneRefuses)
     registerRaw("Client1", folder, "Client");
     writeFile(std::filesystem::path(folder) / "old.txt", "x");
     EXPECT_EQ(checks.confirm(NewProjectMode::Client, "Client1", folder, "Server1", 0),
-              NewProjectField::Name) << "390 answers No by default";
+              NewProjectField::Name)
+        << "390 answers No by default";
     messages.queueAnswer(Answer::Yes);
     EXPECT_EQ(checks.confirm(NewProjectMode::Client, "Client1", folder, "Server1", 0),
-              NewProjectField::Folder) << "392 answers Cancel by default";
+              NewProjectField::Folder)
+        << "392 answers Cancel by default";
     messages.queueAnswer(Answer::Yes);
     messages.queueAnswer(Answer::Ok);
     EXPECT_EQ(checks.confirm(NewProjectMode::Client, "Client1", folder, "Server1", 0),
               NewProjectField::None);
 
     writeFile(scratch / "file", "x");
-    EXPECT_EQ(checks.confirm(NewProjectMode::Single, "Other", (scratch / "file" / "sub").string(),
-                             "", 0),
-              NewProjectField::Folder);
+    EXPECT_EQ(
+        checks.confirm(NewProjectMode::Single, "Other", (scratch / "file" / "sub").string(), "", 0),
+        NewProjectField::Folder);
     EXPECT_EQ(lastText(), texts.LoadText(TextId{391}, {(scratch / "file" / "sub").string()}));
     EXPECT_EQ(checks.confirm(NewProjectMode::Single, "a/b", folder, "", 0), NewProjectField::Name);
 }

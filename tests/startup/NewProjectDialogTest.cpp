@@ -33,7 +33,9 @@ TEST_P(NewProjectDialogTest, OnlyTypesWithADialogGetOneOthersAreReported) {
         created.EProjectOpen = ProjectOpen::OpenProject;
     };
 
-    ShowNewProjectDialog(project, host, messages, texts);
+    ConfigurationComponent configuration(registry);
+    ProjectRegistration registration(registry, configuration, messages, texts);
+    ShowNewProjectDialog(project, host, {registration, configuration}, messages, texts);
 
     EXPECT_EQ(project.EProjectType, tmpl.type);
     if (tmpl.dialog) {

@@ -37,7 +37,7 @@ class FakeHost : public StartupHost {
     void showSplash() override { events_.emplace_back("showSplash"); }
     void setHelpFile(const std::string& path) override { events_.push_back("setHelpFile:" + path); }
     void initReady() override { events_.emplace_back("initReady"); }
-    CKVProject chooseProject(ProjectRegistration& /*registration*/) override {
+    CKVProject chooseProject(const ProjectDialogServices& /*services*/) override {
         events_.emplace_back("chooseProject");
         if (choices.empty()) {
             return {};
@@ -46,7 +46,8 @@ class FakeHost : public StartupHost {
         choices.pop_front();
         return chosen;
     }
-    void showNewProjectDialog(CKVProject& project) override {
+    void showNewProjectDialog(CKVProject& project,
+                              const ProjectDialogServices& /*services*/) override {
         events_.emplace_back("showNewProjectDialog");
         if (newProjectDialog) {
             newProjectDialog(project);

@@ -1,10 +1,11 @@
-#include "dialogs/ProjectOpenWindows.h"
+#include "dialogs/DialogWindows.h"
 
 #include "dialogs/FLogo.h"
 #include "dialogs/FOptions.h"
 #include "dialogs/Help.h"
 #include "platform/Failure.h"
 #include "platform/Paths.h"
+#include "startup/MKorvanaStudio.h"
 #include "text/Messages.h"
 
 #include <QFileDialog>
@@ -36,6 +37,24 @@ FProjectOpen::Windows projectOpenWindows(DialogContext& context) {
     };
     windows.showStudioHelp = [&context](QWidget* /*owner*/) { OpenStudioHelp(context); };
     windows.showContextHelp = contextHelp;
+    return windows;
+}
+
+FProjectNew::Windows projectNewWindows(DialogContext& context, StartupHost& host,
+                                       const ProjectDialogServices& services) {
+    FProjectNew::Windows windows;
+    windows.chooseFolder = [](QWidget* owner, const QString& start) {
+        return QFileDialog::getExistingDirectory(owner, QString(), start);
+    };
+    windows.pickGroupProject = [&context, &host, services](QWidget* owner) {
+        FProjectOpen open(owner, context, services.registration, projectOpenWindows(context));
+        CKVProject picked = open.ShowDialog(/*addMode=*/true);
+        if (picked.EProjectOpen == ProjectOpen::CreateFromTemplate) {
+            ShowNewProjectDialog(picked, host, services, context.messages, context.texts);
+        }
+        return picked;
+    };
+    windows.contextHelp = [&context](QWidget* /*owner*/) { OpenProjectManagementHelp(context); };
     return windows;
 }
 
