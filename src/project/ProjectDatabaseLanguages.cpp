@@ -113,9 +113,15 @@ void adaptProjectLanguages(const std::string& projectFile, const std::vector<Lci
     std::copy_if(languages.begin(), languages.end(), std::back_inserter(wanted),
                  [](Lcid language) { return language.value > 0; });
     auto database = db::Database::open(projectFile);
-    adaptColumns(database, textsTable, wanted, textColumn);
-    adaptColumns(database, fontClassesTable, wanted, fontClassColumn);
-    passOver([&] { adaptRows(database, wanted); });
+    {
+        // One commit for all changes: each waits for the disk, and each change
+        // is still whole or not there through its own savepoint.
+        auto transaction = database.transaction();
+        adaptColumns(database, textsTable, wanted, textColumn);
+        adaptColumns(database, fontClassesTable, wanted, fontClassColumn);
+        passOver([&] { adaptRows(database, wanted); });
+        transaction.commit();
+    }
     database.close();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/IniFile.h"
 #include "platform/Paths.h"
 #include "project/FileErrors.h"
+#include "project/FileReplacement.h"
 #include "project/Placeholders.h"
 #include "project/TextEncoding.h"
 #include "text/Messages.h"
@@ -69,7 +70,7 @@ void replaceIn(std::string_view file, std::string_view search, std::string_view 
     const std::string changed = replaceIgnoringCase(text, encoded(search, encoding, native),
                                                     encoded(wanted, encoding, native));
     if (changed != text) {
-        IniFile(native, changed).save();
+        replaceFileContent(native, changed);
     }
 }
 
