@@ -1,6 +1,7 @@
 #pragma once
 
 #include "project/GroupMember.h"
+#include "project/ProjectCreation.h"
 #include "project/ProjectMainType.h"
 #include "project/ProjectOpen.h"
 #include "project/ProjectServices.h"
@@ -51,12 +52,24 @@ class CKVProject {
     void Initialize2(const ProjectServices& services, std::string_view projectFile);
     // Fills Projects from the group file ProjectFile.
     void LoadGroupProjects(const ProjectServices& services);
+    // Makes the project the members describe from the template in TemplatePath
+    // in the folder Path, registers it and writes its settings and languages.
+    // EProjectOpen tells the outcome: CreateFromTemplate when the project
+    // stands, Nothing when it could not be made (told to the user, and nothing
+    // of it left behind). Later steps pass over their failures, as a project
+    // that stands is still worth opening.
+    void Create(const ProjectCreation& environment);
 
   private:
     void initialize(const ProjectServices& services, std::string_view projectName,
                     bool asGroupMember);
     void loadGroup(const ProjectServices& services);
     void readDesigner(const ProjectServices& services, bool withMainType);
+    void registerCreated(const ProjectCreation& environment) const;
+    void adaptVisualBasicFiles(const ProjectCreation& environment);
+    void adaptGroupFile(const ProjectCreation& environment) const;
+    void adaptForms(const ProjectCreation& environment) const;
+    void writeCreatedSettings(const ProjectCreation& environment) const;
 };
 
 // The key under which a language is kept in LCIDs and in language lists ("L1031").

@@ -1,0 +1,69 @@
+#include "project/FileReplacement.h"
+
+#include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
+#include "project/FileErrors.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvana {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code lastError() {
+    return {errno, std::generic_category()};
+}
+
+bool writeAll(int descriptor, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t written = ::write(descriptor, data.data(), data.size());
+        if (written < 0 && errno != EINTR) {
+            return false;
+        }
+        data.remove_prefix(written < 0 ? 0 : static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+void replaceFileContent(const fs::path& file, std::string_view content) {
+    struct stat existing {};
+    if (::stat(file.c_str(), &existing) != 0) {
+        throw fileError("Cannot write", file, lastError());
+    }
+    if ((existing.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0) {
+        throw Error("Cannot write '" + file.string() + "': the file is read-only",
+                    runtimeErrors::pathFileAccessError);
+    }
+    std::string temporary =
+        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0) {
+        throw fileError("Cannot write beside", file, lastError());
+    }
+    std::error_code failure;
+    if (!writeAll(descriptor, content) || ::fchmod(descriptor, existing.st_mode & 07777) != 0) {
+        failure = lastError();
+    }
+    if (::close(descriptor) != 0 && !failure) {
+        failure = lastError();
+    }
+    if (!failure && ::rename(temporary.c_str(), file.c_str()) != 0) {
+        failure = lastError();
+    }
+    if (!failure) {
+        return;
+    }
+    ::unlink(temporary.c_str());
+    throw fileError("Cannot write", file, failure);
+}
+
+} // namespace korvana

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace korvana {
+
+// Replaces the content of an existing file: the new content goes to a
+// temporary file in the same folder, which takes the old file's permissions and
+// is renamed over it, so that the file is always either wholly old or wholly
+// new and a failure leaves no temporary file behind. A file that nobody may
+// write is refused, for the administrator too.
+//
+// Unlike settings and hives, a new project's files are not synced one by one:
+// a project has hundreds of them and is created anew if the machine fails
+// during its creation, while the rename still keeps every file whole.
+void replaceFileContent(const std::filesystem::path& file, std::string_view content);
+
+} // namespace korvana

@@ -1,0 +1,113 @@
+#include "project/VisualBasicProject.h"
+
+#include "platform/Error.h"
+#include "platform/ErrorNumbers.h"
+#include "platform/IniFile.h"
+#include "platform/Paths.h"
+#include "platform/TextUtil.h"
+#include "project/Placeholders.h"
+#include "project/ReplaceInFile.h"
+#include "project/TextEncoding.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+namespace korvana {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+constexpr std::array<std::string_view, 3> fileKeys = {"Form", "UserControl", "PropertyPage"};
+
+bool namesAdaptedFile(std::string_view key) {
+    return std::any_of(fileKeys.begin(), fileKeys.end(),
+                       [&](std::string_view wanted) { return equalsIgnoreCase(key, wanted); });
+}
+
+bool climbs(std::string_view relative) {
+    const fs::path native(paths::toNative(relative));
+    return std::any_of(native.begin(), native.end(),
+                       [](const fs::path& part) { return part == ".."; });
+}
+
+bool isWithin(const fs::path& path, const fs::path& root) {
+    const auto [rootEnd, pathPart] =
+        std::mismatch(root.begin(), root.end(), path.begin(), path.end());
+    (void)pathPart;
+    return rootEnd == root.end();
+}
+
+} // namespace
+
+std::vector<VisualBasicEntry> readVisualBasicEntries(std::string_view file) {
+    const fs::path native = paths::toFileSystemPath(file);
+    if (native.empty()) {
+        throw Error("No such drive: '" + std::string(file) + "'", runtimeErrors::pathNotFound);
+    }
+    if (!fs::exists(native)) {
+        throw Error("File not found: '" + native.string() + "'", runtimeErrors::fileNotFound);
+    }
+    std::string text = IniFile::load(native).text();
+    const TextEncoding encoding = detectEncoding(text);
+    std::string_view rest(text);
+    if (rest.starts_with(byteOrderMark)) {
+        rest.remove_prefix(byteOrderMark.size());
+    }
+    std::vector<VisualBasicEntry> entries;
+    while (!rest.empty()) {
+        const auto newline = rest.find('\n');
+        const std::string_view line = rest.substr(0, newline);
+        rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
+        if (const auto equals = line.find('='); equals != std::string_view::npos) {
+            entries.push_back({decodeText(trim(line.substr(0, equals)), encoding),
+                               decodeText(trim(line.substr(equals + 1)), encoding)});
+        }
+    }
+    return entries;
+}
+
+std::optional<std::string> fileInsideFolder(std::string_view folder, std::string_view relative) {
+    if (paths::hasDrivePart(relative) || climbs(relative)) {
+        return std::nullopt;
+    }
+    const std::string file = paths::joinPath(folder, relative);
+    std::error_code fileCode;
+    std::error_code folderCode;
+    const fs::path resolved = fs::weakly_canonical(paths::toFileSystemPath(file), fileCode);
+    const fs::path root = fs::weakly_canonical(paths::toFileSystemPath(folder), folderCode);
+    if (fileCode || folderCode || !isWithin(resolved, root) || resolved == root) {
+        return std::nullopt;
+    }
+    return file;
+}
+
+void ProcessVisualBasicProject(MessageService& messages, const TextService& texts,
+                               std::string_view vbpFile, std::string_view folder,
+                               std::string_view projectName) {
+    std::vector<VisualBasicEntry> entries;
+    try {
+        entries = readVisualBasicEntries(vbpFile);
+    } catch (const Error& error) {
+        ReportFileNotAdapted(messages, texts, error.number(), error.what(), vbpFile);
+        return;
+    }
+    for (const auto& entry : entries) {
+        if (!namesAdaptedFile(entry.key)) {
+            continue;
+        }
+        const auto file = fileInsideFolder(folder, entry.value);
+        if (!file) {
+            ReportFileNotAdapted(messages, texts, runtimeErrors::pathFileAccessError,
+                                 "'" + entry.value + "' lies outside the project folder '" +
+                                     std::string(folder) + "'",
+                                 paths::joinPath(folder, entry.value));
+            continue;
+        }
+        ReplaceInFile(messages, texts, *file, placeholders::projectName, projectName);
+    }
+}
+
+} // namespace korvana
