@@ -23,5 +23,6 @@ void addDbCommands(CLI::App& app, CliContext& context);
 void addProjectCommands(CLI::App& app, CliContext& context);
 void addProjectsCommands(CLI::App& app, CliContext& context);
 void addCheckCommands(CLI::App& app, CliContext& context);
+void addCreateCommands(CLI::App& app, CliContext& context);
 
 } // namespace korvana::cli

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
     addProjectCommands(app, context);
     addProjectsCommands(app, context);
     addCheckCommands(app, context);
+    addCreateCommands(app, context);
 
     try {
         app.parse(argc, argv);

@@ -1,10 +1,12 @@
 #include "dialogs/DialogWindows.h"
 
+#include "dialogs/FAddLanguage.h"
 #include "dialogs/FLogo.h"
 #include "dialogs/FOptions.h"
 #include "dialogs/Help.h"
 #include "platform/Failure.h"
 #include "platform/Paths.h"
+#include "project/ProjectCreation.h"
 #include "startup/MKorvanaStudio.h"
 #include "text/Messages.h"
 
@@ -54,7 +56,17 @@ FProjectNew::Windows projectNewWindows(DialogContext& context, StartupHost& host
         }
         return picked;
     };
+    windows.addLanguages = [&context](QWidget* owner, std::vector<LanguageRow>& languages) {
+        FAddLanguage dialog(owner, context.texts);
+        dialog.setContextHelp(
+            [&context](QWidget* /*window*/) { OpenProjectManagementHelp(context); });
+        dialog.ShowDialog(languages);
+    };
     windows.contextHelp = [&context](QWidget* /*owner*/) { OpenProjectManagementHelp(context); };
+    windows.create = [&context, services](CKVProject& project) {
+        project.Create({context.registry, services.configuration, context.messages, context.texts,
+                        context.settings.installedVersion});
+    };
     return windows;
 }
 

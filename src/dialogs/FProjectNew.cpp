@@ -106,12 +106,11 @@ ReportList* reportList(QWidget* parent, const char* name, const QLocale& locale,
     setTags(*list, columns);
     if (checkable) {
         // A double click toggles the check mark; Space does so from the keyboard.
-        QObject::connect(list, &QTreeWidget::itemDoubleClicked, list,
-                         [](QTreeWidgetItem* item, int /*column*/) {
-                             item->setCheckState(0, item->checkState(0) == Qt::Checked
-                                                        ? Qt::Unchecked
-                                                        : Qt::Checked);
-                         });
+        QObject::connect(
+            list, &QTreeWidget::itemDoubleClicked, list, [](QTreeWidgetItem* item, int /*column*/) {
+                item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked
+                                                                          : Qt::Checked);
+            });
     }
     return list;
 }
@@ -167,8 +166,8 @@ void FProjectNew::buildControls() {
     tabProjectNew_->addTab(buildComponentsTab(), QStringLiteral("Server Components"));
     tabProjectNew_->addTab(buildServerProjectTab(), QStringLiteral("Server Project"));
     tabProjectNew_->addTab(buildFurtherTab(), QStringLiteral("Further Parameters"));
-    setTags(*tabProjectNew_, {generalTabText, projectsTabText, languagesTabText,
-                              componentsTabText, serverProjectTabText, furtherTabText});
+    setTags(*tabProjectNew_, {generalTabText, projectsTabText, languagesTabText, componentsTabText,
+                              serverProjectTabText, furtherTabText});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabProjectNew_, 1);
@@ -271,9 +270,8 @@ QWidget* FProjectNew::buildLanguagesTab() {
 
     connect(lvwLanguages_, &QTreeWidget::itemChanged, this,
             [this](QTreeWidgetItem* item, int /*column*/) { languageChanged(item); });
-    connect(lvwLanguages_, &QTreeWidget::itemSelectionChanged, this, [this] {
-        cmdLanguageRemove_->setEnabled(!lvwLanguages_->selectedItems().isEmpty());
-    });
+    connect(lvwLanguages_, &QTreeWidget::itemSelectionChanged, this,
+            [this] { cmdLanguageRemove_->setEnabled(!lvwLanguages_->selectedItems().isEmpty()); });
     connect(cmdLanguageRemove_, &QPushButton::clicked, this, &FProjectNew::removeLanguage);
     connect(cmdLanguageAdd_, &QPushButton::clicked, this, &FProjectNew::addLanguages);
     return page;
@@ -388,8 +386,8 @@ void FProjectNew::ShowDialog(CKVProject& project) {
 
 void FProjectNew::prepare(const CKVProject& project) {
     template_ = project;
-    mode_ = newProjectMode(project.EProjectType, project.TemplatePath)
-                .value_or(NewProjectMode::Single);
+    mode_ =
+        newProjectMode(project.EProjectType, project.TemplatePath).value_or(NewProjectMode::Single);
     const auto& texts = context_.texts;
     switch (mode_) {
     case NewProjectMode::Group:
@@ -453,8 +451,8 @@ void FProjectNew::fillRegisteredProjects() {
     std::vector<std::string> names;
     lvwProjects_->clear();
     for (const auto& project : all) {
-        lvwProjects_->addRow({qt(project.name), qt(paths::toNative(project.path)),
-                              qt(project.typeName)});
+        lvwProjects_->addRow(
+            {qt(project.name), qt(paths::toNative(project.path)), qt(project.typeName)});
         names.push_back(project.name);
     }
     lvwProjects_->sizeColumns();
@@ -466,8 +464,7 @@ void FProjectNew::fillRegisteredProjects() {
     }
     lvwServerProjects_->sizeColumns();
 
-    const std::string proposed =
-        ProposeProjectName(context_.texts.LoadText(nameStem), names);
+    const std::string proposed = ProposeProjectName(context_.texts.LoadText(nameStem), names);
     previousName_ = proposed;
     txtName_->setText(qt(proposed));
     txtName_->selectAll();
@@ -520,8 +517,7 @@ void FProjectNew::showLanguages() {
 
 void FProjectNew::showComponents() {
     redrawing_ = true;
-    if (lvwServerComponents_->topLevelItemCount() !=
-        static_cast<int>(components_.rows().size())) {
+    if (lvwServerComponents_->topLevelItemCount() != static_cast<int>(components_.rows().size())) {
         lvwServerComponents_->clear();
         for (const auto& row : components_.rows()) {
             QTreeWidgetItem* item =
@@ -639,10 +635,9 @@ void FProjectNew::addGroupProject() {
         return;
     }
     CKVProject project;
-    const ProjectServices loading{context_.registry, services_.configuration,
-                                  [this](std::string_view file) {
-                                      return services_.registration.CheckReadOnly(file);
-                                  }};
+    const ProjectServices loading{
+        context_.registry, services_.configuration,
+        [this](std::string_view file) { return services_.registration.CheckReadOnly(file); }};
     if (auto failure = failureOf([&] { project.Initialize(loading, picked.ProjectName); })) {
         ReportError(context_.messages, context_.texts, "Error in function 'cmdProjectAdd_Click'!",
                     failure->number, failure->description);
@@ -670,9 +665,9 @@ void FProjectNew::showTab(Tab tab) {
 }
 
 void FProjectNew::accept() {
-    const NewProjectField refused =
-        checks_.confirm(mode_, txtName_->text().toStdString(), txtPath_->text().toStdString(),
-                        serverProject_, static_cast<std::size_t>(lvwGroupProjects_->topLevelItemCount()));
+    const NewProjectField refused = checks_.confirm(
+        mode_, txtName_->text().toStdString(), txtPath_->text().toStdString(), serverProject_,
+        static_cast<std::size_t>(lvwGroupProjects_->topLevelItemCount()));
     switch (refused) {
     case NewProjectField::None:
         QDialog::accept();
@@ -727,10 +722,9 @@ void FProjectNew::finish(CKVProject& project) {
     }
     project.Projects.clear();
     if (mode_ == NewProjectMode::Group) {
-        const ProjectServices loading{context_.registry, services_.configuration,
-                                      [this](std::string_view file) {
-                                          return services_.registration.CheckReadOnly(file);
-                                      }};
+        const ProjectServices loading{
+            context_.registry, services_.configuration,
+            [this](std::string_view file) { return services_.registration.CheckReadOnly(file); }};
         for (int i = 0; i < lvwGroupProjects_->topLevelItemCount(); ++i) {
             CKVProject member;
             const std::string name = lvwGroupProjects_->topLevelItem(i)->text(0).toStdString();

@@ -9,6 +9,7 @@ namespace korvana {
 namespace {
 
 constexpr TextId fileNotInRegisteredFolder{906};
+constexpr TextId fileMissing{913};
 constexpr TextId notRegisteredText{907};
 constexpr TextId moveRegistrationQuestion{908};
 
@@ -39,12 +40,15 @@ std::optional<RegisteredProject> ProjectLookup::FindByName(std::string_view name
         ShowMessage(messages_, texts_, notRegisteredText, MessageStyle::exclamation(), {name});
         return std::nullopt;
     }
-    // A name opened by the command line always names a project file, whatever
-    // type the registration claims.
-    const std::string file = paths::joinPath(project->path, project->name + ".kvs");
+    // A group opens from its group file; every other name from its project file.
+    const std::string file = registeredProjectFile(*project);
     if (!files_.fileExists(file)) {
-        ShowMessage(messages_, texts_, fileNotInRegisteredFolder, MessageStyle::exclamation(),
-                    {project->name, project->path});
+        if (project->type == ProjectType::Group) {
+            ShowMessage(messages_, texts_, fileMissing, MessageStyle::exclamation(), {file});
+        } else {
+            ShowMessage(messages_, texts_, fileNotInRegisteredFolder, MessageStyle::exclamation(),
+                        {project->name, project->path});
+        }
         return std::nullopt;
     }
     return project;

@@ -21,10 +21,11 @@ class ProjectLookup {
     // registered or could not be a registration.
     std::string RegisteredPath(std::string_view name) const;
 
-    // A project opened by name: its registration when its project file exists
-    // in the registered folder. Otherwise text 907 (not registered, empty
-    // "Path", or a name that could reach another key or folder) or text 906
-    // (file missing) has been shown and the result is nothing.
+    // A project or group opened by name: its registration when its project
+    // file (a group's group file) exists in the registered folder. Otherwise
+    // text 907 (not registered, empty "Path", or a name that could reach
+    // another key or folder), 906 (project file missing) or 913 (group file
+    // missing) has been shown and the result is nothing.
     std::optional<RegisteredProject> FindByName(std::string_view name);
 
     // A project file given by path whose name is registered with another

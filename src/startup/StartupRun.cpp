@@ -68,6 +68,12 @@ bool StartupRun::openByName(const std::string& name) {
         return false;
     }
     project_.Path = registered->path;
+    // A registered group named on the command line opens as a group, its
+    // members checked first, as when it is picked in the project-open dialog.
+    if (registered->type == ProjectType::Group) {
+        project_.EProjectOpen = ProjectOpen::OpenGroup;
+        return true;
+    }
     project_.Initialize(services_, project_.ProjectName);
     return true;
 }

@@ -116,6 +116,12 @@ StudioRun DemoRoot::runStudio(const std::filesystem::path& program,
     return run;
 }
 
+ProgramResult DemoRoot::kvs(const std::vector<std::string>& arguments) {
+    EnvironmentChanges environment = isolatedEnvironment();
+    environment["KORVANA_ROOT"] = root_.string();
+    return runProgram(binDir / "kvs", arguments, environment, scratch_ / "runs");
+}
+
 ProgramResult DemoRoot::seed(const std::filesystem::path& root) {
     EnvironmentChanges environment = isolatedEnvironment();
     environment["KORVANA_ROOT"] = std::nullopt;

@@ -59,6 +59,9 @@ class DemoRoot {
     StudioRun studioChoosing(const std::string& projectName, Chooser chooser,
                              const std::string& standinScript = "sleep-ms=20;exit=0");
 
+    // kvs on this root.
+    ProgramResult kvs(const std::vector<std::string>& arguments);
+
     // scripts/seed-demo on another root, with this build's kvs and stand-in.
     ProgramResult seed(const std::filesystem::path& root);
 

@@ -27,8 +27,7 @@ class ProjectNew : public test::RegistrationFixture {
   protected:
     ProjectNew() {
         settings.ownProjectsFolder = (scratch / "Own").string();
-        for (const auto& [name, dependencies] :
-             std::vector<std::pair<std::string, std::string>>{
+        for (const auto& [name, dependencies] : std::vector<std::pair<std::string, std::string>>{
                  {"KVAlarm", "KVArchive"}, {"KVArchive", ""}, {"KVTrend", "KVArchive"}}) {
             const std::string key = std::string(keys::serverComponents) + "\\" + name;
             registry.writeString(Hive::LocalMachine, key, "Description", name + " server");
@@ -62,9 +61,8 @@ class ProjectNew : public test::RegistrationFixture {
         project.ProjectType = std::string(projectTypeName(type));
         project.EProjectMainType = ProjectMainType::Standard;
         project.TemplatePath = templateFolder;
-        form = std::make_unique<FProjectNew>(nullptr, context,
-                                             ProjectDialogServices{registration, configuration},
-                                             windows);
+        form = std::make_unique<FProjectNew>(
+            nullptr, context, ProjectDialogServices{registration, configuration}, windows);
         form->prepare(project);
         form->show();
         return *form;
@@ -126,11 +124,22 @@ TEST_F(ProjectNew, EachKindOffersItsTabsAndCaption) {
         std::string caption;
     };
     const std::vector<Case> cases{
-        {ProjectType::Single, "Single", {0, 2, 3, 5}, "KorvanaStudio - Neues 'Single'-Projekt anlegen"},
-        {ProjectType::Server, "Server", {0, 2, 3, 5}, "KorvanaStudio - Neues 'Server'-Projekt anlegen"},
-        {ProjectType::Client, "Client", {0, 2, 4, 5}, "KorvanaStudio - Neues 'Client'-Projekt anlegen"},
+        {ProjectType::Single,
+         "Single",
+         {0, 2, 3, 5},
+         "KorvanaStudio - Neues 'Single'-Projekt anlegen"},
+        {ProjectType::Server,
+         "Server",
+         {0, 2, 3, 5},
+         "KorvanaStudio - Neues 'Server'-Projekt anlegen"},
+        {ProjectType::Client,
+         "Client",
+         {0, 2, 4, 5},
+         "KorvanaStudio - Neues 'Client'-Projekt anlegen"},
         {ProjectType::Group, "Group", {0, 1}, "KorvanaStudio - Neue Projektgruppe anlegen"},
-        {ProjectType::Group, "server-client (OPC)", {0, 2, 3, 5},
+        {ProjectType::Group,
+         "server-client (OPC)",
+         {0, 2, 3, 5},
          "KorvanaStudio - Neue 'Server/Client'-Projektgruppe anlegen"},
     };
     for (const auto& c : cases) {
@@ -175,7 +184,8 @@ TEST_F(ProjectNew, OkChecksInOrderAndTheClientIsFilledForCreation) {
     control<QLineEdit>("txtName")->setText("Leitstand");
     control<QPushButton>("cmdOK")->click();
     EXPECT_EQ(tab(), FProjectNew::ServerProject);
-    EXPECT_TRUE(fs::is_directory(scratch / "Own" / "Leitstand")) << "created before the server check";
+    EXPECT_TRUE(fs::is_directory(scratch / "Own" / "Leitstand"))
+        << "created before the server check";
     EXPECT_EQ(messages.shown().back().text, texts.LoadText(TextId{395}));
     EXPECT_TRUE(form->isVisible());
 
@@ -216,9 +226,10 @@ TEST_F(ProjectNew, AServerClientGroupMakesItsMembersFirst) {
     ASSERT_EQ(form->result(), QDialog::Accepted);
     form->finish(project);
 
-    EXPECT_THAT(made, ElementsAre("Anlage Client in Client from Client (OPC) served by 'Anlage Server'",
-                                  "Anlage Server in Server from Server (OPC) served by ''",
-                                  "Anlage in Anlage from Server-Client (OPC) served by ''"));
+    EXPECT_THAT(made,
+                ElementsAre("Anlage Client in Client from Client (OPC) served by 'Anlage Server'",
+                            "Anlage Server in Server from Server (OPC) served by ''",
+                            "Anlage in Anlage from Server-Client (OPC) served by ''"));
     std::vector<std::string> members;
     for (const auto& member : project.Projects) {
         members.push_back(member.designerProject);

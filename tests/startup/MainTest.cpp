@@ -262,6 +262,27 @@ TEST_F(MainTest, GroupChecksEveryMemberInGroupOrderThenOpensTheGroup) {
     EXPECT_EQ(recent(1), "S:G1");
 }
 
+// Named on the command line a group opens as from the dialog, not as a
+// project file that a group does not have.
+TEST_F(MainTest, GroupNamedOnTheCommandLineOpensAsAGroup) {
+    makeProject("G/Alpha", "Alpha");
+    registerProject("Alpha", root() + "/G/Alpha");
+    writeFile(scratch / "G" / "Alpha" / "Alpha.vbp",
+              "Type=Exe\r\n[Korvana4]\r\nProjectName=Alpha\r\n");
+    writeFile(scratch / "G" / "G1.vbg", "VBGROUP 5.0\r\nStartupProject=Alpha\\Alpha.vbp\r\n");
+    registerProject("G1", root() + "/G", "Group");
+
+    EXPECT_EQ(run("-p=G1"), 0);
+    EXPECT_THAT(checks(), ElementsAre("Alpha"));
+    EXPECT_THAT(starts(), ElementsAre("G1"));
+
+    std::filesystem::remove(scratch / "G" / "G1.vbg");
+    EXPECT_EQ(run("-p=G1"), 0);
+    EXPECT_THAT(starts(), ElementsAre("G1"));
+    ASSERT_FALSE(messages.shown().empty());
+    EXPECT_EQ(messages.shown().back().text, texts.LoadText(TextId{913}, {root() + "/G/G1.vbg"}));
+}
+
 TEST_F(MainTest, OpenedProjectMovesToTheTopOfTheRecentListOnce) {
     makeRegisteredProject("Plant1");
     registry.writeString(Hive::CurrentUser, keys::recentProjects, "1", "S:Other");

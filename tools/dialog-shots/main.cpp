@@ -3,12 +3,16 @@
 // system root in $KORVANA_ROOT, as PNG files into OUT-DIR. Runs on Qt's
 // offscreen platform; the root is changed as the dialogs change it (stale
 // entries removed), so give it a scratch copy.
+#include "dialogs/FAddLanguage.h"
 #include "dialogs/FLogo.h"
 #include "dialogs/FOptions.h"
+#include "dialogs/FProjectNew.h"
 #include "dialogs/FProjectOpen.h"
 #include "platform/FileRegistry.h"
 #include "platform/SystemRoot.h"
 #include "project/ProjectRegistration.h"
+#include "project/SystemLanguages.h"
+#include "project/TemplateCatalogue.h"
 #include "startup/LoadInstallationSettings.h"
 #include "text/ConsoleMessageService.h"
 
@@ -53,6 +57,32 @@ void shoot(Registry& registry, InstallationSettings settings, Lcid language,
         dialog.prepare(true);
         save(dialog, out / ("project-open-add-" + suffix + ".png"));
         dialog.reject();
+    }
+    // The new-project dialog in each of its modes, from the installed templates.
+    const ProjectDialogServices services{registration, configuration};
+    for (const auto& row :
+         TemplateCatalogue(registry, settings.installationFolder).ListTemplates(false)) {
+        const auto mode = newProjectMode(row.type, row.tag);
+        if (!mode || row.own || row.family == ProjectMainType::KV32) {
+            continue;
+        }
+        const char* modeNames[] = {"single", "server", "client", "group", "server-client"};
+        CKVProject project;
+        project.TemplatePath = row.tag;
+        project.EProjectType = row.type;
+        project.ProjectType = row.typeName;
+        project.EProjectMainType = row.family;
+        dialogs::FProjectNew dialog(nullptr, context, services, {});
+        dialog.prepare(project);
+        save(dialog, out / ("project-new-" + std::string(modeNames[static_cast<int>(*mode)]) + "-" +
+                            suffix + ".png"));
+        dialog.reject();
+    }
+    {
+        dialogs::FAddLanguage addLanguage(nullptr, texts);
+        addLanguage.prepare(
+            {languageRow(germanLanguage, language), languageRow(englishLanguage, language)});
+        save(addLanguage, out / ("add-language-" + suffix + ".png"));
     }
     {
         dialogs::FOptions options(nullptr, context);
