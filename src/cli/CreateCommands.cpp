@@ -72,8 +72,7 @@ std::optional<TemplateRow> findTemplate(const TemplateCatalogue& catalogue,
         row.text = description.name;
         row.typeName = description.projectType;
         row.type = description.type();
-        row.family =
-            description.tab == "KV32" ? ProjectMainType::KV32 : ProjectMainType::Standard;
+        row.family = description.tab == "KV32" ? ProjectMainType::KV32 : ProjectMainType::Standard;
         return row;
     }
     for (auto& row : catalogue.ListTemplates(false)) {
@@ -98,9 +97,8 @@ std::variant<LanguageChoice, Refusal> chooseLanguages(ProjectSession& session,
                                                       const CreateOptions& options,
                                                       const std::string& templateProject,
                                                       Lcid userInterface) {
-    const LanguageList listed =
-        ListProjectLanguages(session.services.registry, session.configuration, templateProject,
-                             userInterface);
+    const LanguageList listed = ListProjectLanguages(
+        session.services.registry, session.configuration, templateProject, userInterface);
     std::vector<LanguageRow> rows = listed.rows;
     if (!options.languages.empty()) {
         std::string templateDeveloper;
@@ -113,8 +111,9 @@ std::variant<LanguageChoice, Refusal> chooseLanguages(ProjectSession& session,
         for (const auto& text : options.languages) {
             const auto lcid = parseLcid(text);
             if (!lcid || languageName(Lcid{*lcid}, userInterface).empty()) {
-                return Refusal{exitUsage, "'" + text + "' is no language identifier (LCID) "
-                                                       "of a known locale"};
+                return Refusal{exitUsage, "'" + text +
+                                              "' is no language identifier (LCID) "
+                                              "of a known locale"};
             }
             const Lcid language{*lcid};
             LanguageRow row{languageKey(language), PadLeft(*lcid, 5),
@@ -166,8 +165,9 @@ std::variant<ComponentChoice, Refusal> chooseComponents(ProjectSession& session,
         if (std::none_of(rows.begin(), rows.end(), [&name](const ServerComponentRow& row) {
                 return equalsIgnoreCase(row.name, name);
             })) {
-            return Refusal{exitUsage, "'" + name + "' is no server component this template may "
-                                                   "use (kvs reg list shows the installed ones)"};
+            return Refusal{exitUsage, "'" + name +
+                                          "' is no server component this template may "
+                                          "use (kvs reg list shows the installed ones)"};
         }
         choice.check(name);
     }
@@ -181,8 +181,8 @@ std::optional<Refusal> addMembers(ProjectSession& session, const CreateOptions& 
         try {
             member.Initialize(session.services, name);
         } catch (const Error& error) {
-            return Refusal{exitNotFound, "the member '" + name + "' cannot be loaded: " +
-                                             error.what()};
+            return Refusal{exitNotFound,
+                           "the member '" + name + "' cannot be loaded: " + error.what()};
         }
         if (member.Path.empty()) {
             return Refusal{exitNotFound, session.texts.LoadText(TextId{907}, {name})};
@@ -227,9 +227,9 @@ std::variant<CKVProject, Refusal> describeProject(CliContext& context, ProjectSe
         componentsFrom = members->serverFolder;
     }
     if (*mode != NewProjectMode::Group) {
-        auto languages = chooseLanguages(session, options,
-                                         paths::joinPath(languagesFrom, templateProjectFile),
-                                         session.texts.language());
+        auto languages =
+            chooseLanguages(session, options, paths::joinPath(languagesFrom, templateProjectFile),
+                            session.texts.language());
         if (auto* refused = std::get_if<Refusal>(&languages)) {
             return *refused;
         }
@@ -240,7 +240,7 @@ std::variant<CKVProject, Refusal> describeProject(CliContext& context, ProjectSe
         const std::string developer = choice.developerLanguage();
         project.LCID = developer.empty() ? Lcid{0} : Lcid{std::stoi(developer.substr(1))};
         const DesignerList designers = ListDesigners(context.registry());
-        project.Designer = options.designer ? *options.designer
+        project.Designer = options.designer     ? *options.designer
                            : designers.selected ? designers.names[*designers.selected]
                                                 : std::string();
         project.ProjectVersion = options.version;
@@ -382,8 +382,8 @@ void addCreateCommands(CLI::App& app, CliContext& context) {
     create->callback([&context, options, languages, components] {
         options->languages = splitList(*languages);
         options->componentsGiven = components->has_value();
-        options->components = components->has_value() ? splitList(**components)
-                                                      : std::vector<std::string>{};
+        options->components =
+            components->has_value() ? splitList(**components) : std::vector<std::string>{};
         createProject(context, *options);
     });
 }

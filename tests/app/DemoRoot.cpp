@@ -84,7 +84,8 @@ StudioRun DemoRoot::studioChoosing(const std::string& projectName, Chooser choos
         // The accessibility bus lives in a session bus of the run's own.
         arguments.insert(arguments.end(), {"/usr/bin/dbus-run-session", "--", driver, "--atspi"});
     } else {
-        arguments.insert(arguments.end(), {driver, "--keyboard"});
+        arguments.insert(arguments.end(),
+                         {driver, chooser == Chooser::NewProject ? "--create" : "--keyboard"});
     }
     arguments.insert(arguments.end(), {studioProgram, projectName});
     return runStudio("/usr/bin/xvfb-run", arguments, {}, standinScript);

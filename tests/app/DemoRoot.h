@@ -52,10 +52,11 @@ class DemoRoot {
     enum class Chooser {
         Keyboard,      // the project's name typed into the list, then Enter (xdotool)
         Accessibility, // selected and opened over the AT-SPI bus (pyatspi)
+        NewProject,    // the template of that name, then OK in the new-project dialog
     };
 
     // KorvanaStudio without a command line on a virtual screen (xvfb-run), its
-    // project-open dialog answered with the project of that name.
+    // project-open dialog answered with the project (or template) of that name.
     StudioRun studioChoosing(const std::string& projectName, Chooser chooser,
                              const std::string& standinScript = "sleep-ms=20;exit=0");
 

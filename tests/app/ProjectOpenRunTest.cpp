@@ -39,6 +39,27 @@ TEST_P(ProjectOpenRunTest, TheDialogOpensTheChosenProjectInTheIde) {
               "S:Kesselhaus");
 }
 
+// A template chosen in the project-open dialog leads to the new-project
+// dialog; its OK with what it proposes makes the project, which then opens.
+TEST(ProjectNewRunTest, ATemplateChosenInTheDialogBecomesAProjectThatOpens) {
+    if (!installed("/usr/bin/xvfb-run") || !installed("/usr/bin/xdotool")) {
+        GTEST_SKIP() << "needs xvfb-run and xdotool (scripts/setup-deps installs them)";
+    }
+    DemoRoot demo;
+    const StudioRun run = demo.studioChoosing("Server project", DemoRoot::Chooser::NewProject);
+
+    ASSERT_FALSE(run.process.timedOut) << run.process.err;
+    EXPECT_EQ(run.process.exitCode, 0) << run.process.out << run.process.err;
+    const auto folder = demo.path() / "My Projects" / "Project1";
+    EXPECT_TRUE(std::filesystem::exists(folder / "Project1.kvs"));
+    ASSERT_TRUE(run.report) << run.process.err;
+    EXPECT_EQ((*run.report)["arguments"],
+              nlohmann::json::array({(folder / "Project1.vbp").string()}));
+    EXPECT_EQ(demo.registry().readString(Hive::LocalMachine,
+                                         std::string(keys::projects) + "\\Project1", "ProjectType"),
+              "Server");
+}
+
 INSTANTIATE_TEST_SUITE_P(ByKeyboardAndAccessibility, ProjectOpenRunTest,
                          ::testing::Values(DemoRoot::Chooser::Keyboard,
                                            DemoRoot::Chooser::Accessibility));
