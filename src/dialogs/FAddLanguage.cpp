@@ -33,11 +33,6 @@ constexpr int languageColumn = 1;
 // the languages are found again in whatever order the list is sorted.
 constexpr int offeredRole = Qt::UserRole;
 
-QLocale collationLocale(const TextService& texts) {
-    return texts.language() == englishLanguage ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                               : QLocale(QLocale::German, QLocale::Germany);
-}
-
 QPushButton* button(const QString& objectName, TextId text, QWidget* parent) {
     auto* made = new QPushButton(objectName, parent);
     made->setObjectName(objectName);
@@ -52,7 +47,7 @@ FAddLanguage::FAddLanguage(QWidget* owner, const TextService& texts)
     setObjectName(QStringLiteral("FAddLanguage"));
     setWindowTitle(caption);
 
-    lvwLanguages_ = new ReportList(this, collationLocale(texts));
+    lvwLanguages_ = new ReportList(this, reportLocale(texts));
     lvwLanguages_->setObjectName(QStringLiteral("lvwLanguages"));
     lvwLanguages_->setColumnTitles(2);
     setTags(*lvwLanguages_, {lcidColumnText, languageColumnText});

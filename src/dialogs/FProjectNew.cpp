@@ -119,11 +119,6 @@ void setChecked(QTreeWidgetItem& item, bool checked) {
     item.setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
 
-QLocale collationLocale(const TextService& texts) {
-    return texts.language() == englishLanguage ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                               : QLocale(QLocale::German, QLocale::Germany);
-}
-
 QIcon typePicture(ProjectType type) {
     QStyle* style = QApplication::style();
     switch (type) {
@@ -194,7 +189,7 @@ QWidget* FProjectNew::buildGeneralTab() {
     cmdSearch_->setText(QStringLiteral("..."));
     imgProjectType_ = new QLabel(page);
     imgProjectType_->setObjectName(QStringLiteral("imgProjectType"));
-    lvwProjects_ = reportList(page, "lvwProjects", collationLocale(context_.texts),
+    lvwProjects_ = reportList(page, "lvwProjects", reportLocale(context_.texts),
                               {nameColumnText, folderColumnText, typeColumnText}, false);
 
     auto* fields = new QGridLayout;
@@ -226,7 +221,7 @@ QWidget* FProjectNew::buildGeneralTab() {
 
 QWidget* FProjectNew::buildProjectsTab() {
     auto* page = new QWidget(tabProjectNew_);
-    lvwGroupProjects_ = reportList(page, "lvwGroupProjects", collationLocale(context_.texts),
+    lvwGroupProjects_ = reportList(page, "lvwGroupProjects", reportLocale(context_.texts),
                                    {nameColumnText, folderColumnText, typeColumnText}, false);
     cmdProjectAdd_ = button(page, "cmdProjectAdd", addText);
     cmdProjectRemove_ = button(page, "cmdProjectRemove", removeText);
@@ -251,7 +246,7 @@ QWidget* FProjectNew::buildProjectsTab() {
 
 QWidget* FProjectNew::buildLanguagesTab() {
     auto* page = new QWidget(tabProjectNew_);
-    lvwLanguages_ = reportList(page, "lvwLanguages", collationLocale(context_.texts),
+    lvwLanguages_ = reportList(page, "lvwLanguages", reportLocale(context_.texts),
                                {lcidColumnText, languageColumnText}, true);
     cmdLanguageAdd_ = button(page, "cmdLanguageAdd", addText);
     cmdLanguageRemove_ = button(page, "cmdLanguageRemove", removeText);
@@ -279,7 +274,7 @@ QWidget* FProjectNew::buildLanguagesTab() {
 
 QWidget* FProjectNew::buildComponentsTab() {
     auto* page = new QWidget(tabProjectNew_);
-    lvwServerComponents_ = reportList(page, "lvwServerComponents", collationLocale(context_.texts),
+    lvwServerComponents_ = reportList(page, "lvwServerComponents", reportLocale(context_.texts),
                                       {nameColumnText, descriptionColumnText}, true);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(label(page, componentsLabel, lvwServerComponents_));
@@ -292,7 +287,7 @@ QWidget* FProjectNew::buildComponentsTab() {
 
 QWidget* FProjectNew::buildServerProjectTab() {
     auto* page = new QWidget(tabProjectNew_);
-    lvwServerProjects_ = reportList(page, "lvwServerProjects", collationLocale(context_.texts),
+    lvwServerProjects_ = reportList(page, "lvwServerProjects", reportLocale(context_.texts),
                                     {nameColumnText, folderColumnText, typeColumnText}, true);
     chkNotRegisteredServerProject_ = new QCheckBox(page);
     chkNotRegisteredServerProject_->setObjectName(QStringLiteral("chkNotRegisteredServerProject"));

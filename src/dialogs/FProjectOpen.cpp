@@ -104,11 +104,6 @@ QWidget* page(QWidget* content, QWidget* parent) {
     return widget;
 }
 
-QLocale collationLocale(const TextService& texts) {
-    return texts.language() == englishLanguage ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                               : QLocale(QLocale::German, QLocale::Germany);
-}
-
 void clearChoice(QAbstractItemView& list) {
     list.clearSelection();
     list.setCurrentIndex({});
@@ -182,7 +177,7 @@ void FProjectOpen::buildHeader() {
 }
 
 void FProjectOpen::buildTabs() {
-    const QLocale locale = collationLocale(context_.texts);
+    const QLocale locale = reportLocale(context_.texts);
     tabSelectProject_ = new QTabWidget(this);
     tabSelectProject_->setObjectName(QStringLiteral("tabSelectProject"));
     lvwNewProjects_ = makeTemplateList(tabSelectProject_, QStringLiteral("lvwNewProjects"));

@@ -63,4 +63,9 @@ void ReportList::sizeColumns() {
     }
 }
 
+QLocale reportLocale(const TextService& texts) {
+    return texts.language() == englishLanguage ? QLocale(QLocale::English, QLocale::UnitedStates)
+                                               : QLocale(QLocale::German, QLocale::Germany);
+}
+
 } // namespace korvana::dialogs

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text/TextService.h"
+
 #include <QCollator>
 #include <QTreeWidget>
 
@@ -29,5 +31,9 @@ class ReportList : public QTreeWidget {
   private:
     QCollator collator_;
 };
+
+// The locale report lists compare their texts in: that of the user-interface
+// language.
+QLocale reportLocale(const TextService& texts);
 
 } // namespace korvana::dialogs

@@ -101,16 +101,6 @@ void checkTemplate(const fs::path& templateFolder, const fs::path& projectFolder
     }
 }
 
-// A name as the user typed it may hold control characters that would garble
-// the message naming it.
-std::string shownName(std::string_view name) {
-    std::string shown(name);
-    std::replace_if(
-        shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
-        '?');
-    return shown;
-}
-
 } // namespace
 
 void CKVProject::Create(const ProjectCreation& environment) {
@@ -121,7 +111,7 @@ void CKVProject::Create(const ProjectCreation& environment) {
     const auto& texts = environment.texts;
     if (!isRegistrableName(ProjectName)) {
         ShowMessage(messages, texts, invalidName, MessageStyle::exclamation(),
-                    {shownName(ProjectName)});
+                    {shownProjectName(ProjectName)});
         return;
     }
 

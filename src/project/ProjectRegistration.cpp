@@ -40,16 +40,6 @@ std::string storedFolder(std::string_view folder) {
     return stored;
 }
 
-// A name as the user typed it may hold control characters (a NUL above all)
-// that would cut or garble the message that names it.
-std::string shownName(std::string_view name) {
-    std::string shown(name);
-    std::replace_if(
-        shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
-        '?');
-    return shown;
-}
-
 } // namespace
 
 ProjectRegistration::ProjectRegistration(Registry& registry, ConfigurationComponent& configuration,
@@ -60,7 +50,8 @@ bool ProjectRegistration::CheckProjectName(std::string_view name) {
     if (isRegistrableName(name)) {
         return true;
     }
-    ShowMessage(messages_, texts_, invalidName, MessageStyle::exclamation(), {shownName(name)});
+    ShowMessage(messages_, texts_, invalidName, MessageStyle::exclamation(),
+                {shownProjectName(name)});
     return false;
 }
 
@@ -71,10 +62,10 @@ bool ProjectRegistration::CheckFileToRegister(std::string_view name, std::string
     }
     if (!folder.empty() && !files_.folderExists(folder)) {
         ShowMessage(messages_, texts_, folderMissing, MessageStyle::exclamation(),
-                    {shownName(name), folder});
+                    {shownProjectName(name), folder});
     } else {
         ShowMessage(messages_, texts_, fileMissing, MessageStyle::exclamation(),
-                    {shownName(name), file});
+                    {shownProjectName(name), file});
     }
     return false;
 }
@@ -119,7 +110,7 @@ bool ProjectRegistration::writeProject(RegistryChanges& changes, const std::stri
             throw;
         }
         ShowMessage(messages_, texts_, notAProjectDatabase, MessageStyle::exclamation(),
-                    {shownName(name), file});
+                    {shownProjectName(name), file});
         return false;
     }
     if (!CheckReadOnly(file)) {
@@ -252,7 +243,8 @@ bool ProjectRegistration::DeregisterProject(std::string_view name) {
     // Registrations made before names were held to file-name characters can
     // still be deleted: only a name that could reach another key is refused.
     if (!registrationKey(name)) {
-        ShowMessage(messages_, texts_, invalidName, MessageStyle::exclamation(), {shownName(name)});
+        ShowMessage(messages_, texts_, invalidName, MessageStyle::exclamation(),
+                    {shownProjectName(name)});
         return false;
     }
     const auto project = readRegistration(registry_, name);

@@ -5,6 +5,8 @@
 #include "services/InstallationKeys.h"
 #include "services/ResolveProjectFile.h"
 
+#include <algorithm>
+
 namespace korvana {
 
 std::string projectListKey(std::string_view name) {
@@ -49,6 +51,14 @@ std::optional<RegisteredProject> readRegistration(const Registry& registry, std:
 std::string registeredProjectFile(const RegisteredProject& project) {
     const char* extension = project.type == ProjectType::Group ? ".vbg" : ".kvs";
     return paths::joinPath(project.path, project.name + extension);
+}
+
+std::string shownProjectName(std::string_view name) {
+    std::string shown(name);
+    std::replace_if(
+        shown.begin(), shown.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; },
+        '?');
+    return shown;
 }
 
 } // namespace korvana

@@ -20,6 +20,10 @@ struct RegisteredProject {
     bool operator==(const RegisteredProject&) const = default;
 };
 
+// A name as the user typed it, fit to stand in a message: control characters,
+// which would garble the message, are shown as '?'.
+std::string shownProjectName(std::string_view name);
+
 // The list key of a project name.
 std::string projectListKey(std::string_view name);
 

@@ -1,11 +1,11 @@
 #include "dialogs/FProjectNew.h"
 
+#include "AccessibleNames.h"
 #include "QtPrinters.h"
 #include "db/json/DatabaseJson.h"
 #include "project/RegistrationFixture.h"
 #include "services/InstallationKeys.h"
 
-#include <QAccessible>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -261,15 +261,7 @@ TEST_F(ProjectNew, EveryControlHasAnAccessibleName) {
             continue;
         }
         tabs->setCurrentIndex(i);
-        for (QWidget* widget : form->findChildren<QWidget*>()) {
-            if (!widget->isVisible() || widget->focusPolicy() == Qt::NoFocus) {
-                continue;
-            }
-            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
-            ASSERT_NE(accessible, nullptr);
-            EXPECT_FALSE(accessible->text(QAccessible::Name).trimmed().isEmpty())
-                << widget->metaObject()->className() << " " << widget->objectName().toStdString();
-        }
+        expectEveryShownControlNamed(*form);
     }
 }
 
