@@ -75,8 +75,7 @@ TEST_F(RegistryDepthTest, ImportRefusesTooDeepAKeyAtItsLineAndStoresNothingOfIt)
         const auto content = readImport(nestedFile(depth));
         ASSERT_EQ(content.problems.size(), 1u);
         EXPECT_EQ(content.problems[0].line, 3u);
-        EXPECT_THAT(content.problems[0].message,
-                    HasSubstr(std::to_string(depth) + " levels deep"));
+        EXPECT_THAT(content.problems[0].message, HasSubstr(std::to_string(depth) + " levels deep"));
         registry_.import(content);
         EXPECT_EQ(test::readFile(hive()), before);
         EXPECT_FALSE(registry_.keyExists(hkcu, "a"));
