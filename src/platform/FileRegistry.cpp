@@ -42,6 +42,7 @@ std::optional<RegistryValue> FileRegistry::value(Hive hive, std::string_view key
 void FileRegistry::setValue(Hive hive, std::string_view key, std::string_view name,
                             const RegistryValue& value) {
     const auto path = splitKeyPath(key);
+    checkKeyDepth(path.size());
     for (const auto part : path) {
         checkKeyName(part);
     }

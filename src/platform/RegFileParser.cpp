@@ -262,7 +262,9 @@ class Parser {
                 throw LineFailure{"key path ends with a backslash"};
             }
             try {
-                for (const auto part : splitKeyPath(path)) {
+                const auto parts = splitKeyPath(path);
+                checkKeyDepth(parts.size());
+                for (const auto part : parts) {
                     checkKeyName(part);
                 }
             } catch (const Error& error) {

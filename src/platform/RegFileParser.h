@@ -11,7 +11,8 @@ namespace korvana {
 // Reads regedit files: "Windows Registry Editor Version 5.00" or "REGEDIT4"
 // header, [HKEY_...\Key] sections ([-HKEY_...\Key] deletes), "Name"="text",
 // @ for the default value, dword:, hex: and typed hex(N): data (wrapped over
-// lines with a trailing backslash), "Name"=- deletes, ";" comments.
+// lines with a trailing backslash), "Name"=- deletes, ";" comments. A key
+// deeper than maxKeyDepth (RegistryNames.h) is a line that cannot be read.
 class RegFileParser {
   public:
     struct Options {

@@ -4,6 +4,7 @@
 #include "platform/Utf16.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace korvana {
 
@@ -120,14 +121,31 @@ void RegFileWriter::appendTree(std::string& out, Hive hive, std::string_view pat
     if (!path.empty() || includeEmptyRoot || !key.values().empty()) {
         appendSection(out, hive, path, key);
     }
+    // Depth first with a stack of its own and one path that grows and shrinks
+    // with it: a recursion (or a path copied per level) would cost stack and
+    // time with every level of a deep hive.
+    struct Level {
+        const RegistryKey* key;
+        std::size_t nextChild;
+        std::size_t pathLength;
+    };
     std::string childPath(path);
-    for (const auto& child : key.children()) {
-        childPath.resize(path.size());
-        if (!path.empty()) {
+    std::vector<Level> levels{{&key, 0, childPath.size()}};
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        const auto& children = level.key->children();
+        if (level.nextChild == children.size()) {
+            levels.pop_back();
+            continue;
+        }
+        const RegistryKey& child = *children[level.nextChild++];
+        childPath.resize(level.pathLength);
+        if (!childPath.empty()) {
             childPath.push_back('\\');
         }
-        childPath += child->name();
-        appendTree(out, hive, childPath, *child, true);
+        childPath += child.name();
+        appendSection(out, hive, childPath, child);
+        levels.push_back({&child, 0, childPath.size()});
     }
 }
 

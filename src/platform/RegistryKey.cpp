@@ -7,6 +7,21 @@
 
 namespace korvana {
 
+// Each key owns its sub-keys, so the default destructor would free a chain of
+// keys by a recursion as deep as the chain. Taking the sub-keys over first
+// frees every key with no sub-keys left, whatever the depth.
+RegistryKey::~RegistryKey() {
+    std::vector<std::unique_ptr<RegistryKey>> doomed = std::move(children_);
+    while (!doomed.empty()) {
+        std::unique_ptr<RegistryKey> key = std::move(doomed.back());
+        doomed.pop_back();
+        for (auto& child : key->children_) {
+            doomed.push_back(std::move(child));
+        }
+        key->children_.clear();
+    }
+}
+
 const RegistryKey* RegistryKey::child(std::string_view name) const {
     const auto it = index_.find(foldRegistryName(name));
     return it == index_.end() ? nullptr : it->second;

@@ -17,6 +17,7 @@ namespace korvana {
 class RegistryKey {
   public:
     explicit RegistryKey(std::string name) : name_(std::move(name)) {}
+    ~RegistryKey();
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 

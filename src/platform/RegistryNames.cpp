@@ -97,6 +97,15 @@ std::vector<std::string_view> splitKeyPath(std::string_view path) {
     }
 }
 
+void checkKeyDepth(std::size_t depth) {
+    if (depth > maxKeyDepth) {
+        throw Error("The registry key is " + std::to_string(depth) +
+                        " levels deep; keys are kept at most " + std::to_string(maxKeyDepth) +
+                        " levels below their hive",
+                    runtimeErrors::invalidProcedureCall);
+    }
+}
+
 void checkKeyName(std::string_view name) {
     if (name.empty() || name.find('\\') != std::string_view::npos) {
         throw Error("Invalid registry key name " + quoted(name),

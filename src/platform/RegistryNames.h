@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,15 @@ bool isValidUtf8(std::string_view text);
 // "A\\", "\\A") is refused with korvana::Error: on Windows it would silently
 // name another key. "." and ".." are ordinary names.
 std::vector<std::string_view> splitKeyPath(std::string_view path);
+
+// Windows holds keys at most 512 levels below the hive. Deeper keys are
+// refused rather than kept: no Windows registry could take them, and as every
+// key's section names its whole path, a hive file grows with the square of
+// its depth (a 54 KB file with one key 27,000 levels deep would be written
+// back as 730 MB).
+inline constexpr std::size_t maxKeyDepth = 512;
+// Raises korvana::Error for a key `depth` names below its hive.
+void checkKeyDepth(std::size_t depth);
 
 // Refuse names the hive file could not hold faithfully: not UTF-8, or with
 // control characters (a line break would end the line in the file).

@@ -231,5 +231,31 @@ TEST_F(RegCommandsTest, ImportReportsSkippedLinesByNumber) {
     EXPECT_EQ(reg({"get", "HKLM\\Imported", "Good"}).out, "yes\n");
 }
 
+// One key 27,000 levels deep, far beyond what Windows holds: refused at its
+// line both in a file to import and in a hive file, without a crash.
+TEST_F(RegCommandsTest, KeyNestedTooDeepIsRefusedAtItsLine) {
+    std::string deep = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\";
+    for (int i = 0; i < 27000; ++i) {
+        deep += "a\\";
+    }
+    deep += "a]\n";
+    const auto file = scratch_ / "deep.reg";
+    test::writeFile(file, deep);
+
+    const auto imported = reg({"import", file.string()});
+    EXPECT_EQ(imported.exitCode, 3);
+    EXPECT_THAT(imported.err, HasSubstr(file.string() + ", line 3: "));
+    const auto exported = reg({"export", "HKCU"});
+    EXPECT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_THAT(exported.out, ::testing::Not(HasSubstr("[HKEY_CURRENT_USER\\a")));
+
+    const auto hive = root() / "registry" / "HKEY_CURRENT_USER.reg";
+    test::writeFile(hive, deep);
+    const auto refused = reg({"export", "HKCU"});
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_THAT(refused.err, HasSubstr(hive.string() + ", line 3: "));
+    EXPECT_EQ(test::readFile(hive), deep);
+}
+
 } // namespace
 } // namespace korvana
