@@ -17,8 +17,7 @@ enum class Sign { NonNegative, Any };
 // mean something. CLI11 alone converts with strtoll in base 0, which reads
 // "0x10" as 16, "010" as 8 and " 7" as 7, so a slip of the keyboard would name
 // another text, language or mask without a word.
-template <typename Number>
-std::optional<Number> parseDecimal(std::string_view text, Sign sign) {
+template <typename Number> std::optional<Number> parseDecimal(std::string_view text, Sign sign) {
     const bool negative = text.starts_with('-');
     const std::string_view digits = text.substr(negative ? 1 : 0);
     if ((negative && sign == Sign::NonNegative) || digits.empty() ||
@@ -36,8 +35,7 @@ std::optional<Number> parseDecimal(std::string_view text, Sign sign) {
 // The transform for every number option and argument of kvs: what parseDecimal
 // refuses ends kvs with the usage exit code, the range named; what it takes is
 // handed on in its plain form, as CLI11 would read "010" as octal 8.
-template <typename Number>
-CLI::Validator decimalNumber(Sign sign) {
+template <typename Number> CLI::Validator decimalNumber(Sign sign) {
     const Number lowest = sign == Sign::Any ? std::numeric_limits<Number>::min() : Number{};
     const std::string range =
         std::to_string(lowest) + " to " + std::to_string(std::numeric_limits<Number>::max());

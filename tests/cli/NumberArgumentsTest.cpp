@@ -38,7 +38,8 @@ std::string joined(const std::vector<std::string>& words) {
 TEST(NumberArguments, AnythingButDecimalDigitsIsAUsageError) {
     const ScratchDir scratch;
     for (const auto& [command, negative] : numberArguments) {
-        std::vector<std::string> numbers = {"", "0x10", " 7", "7 ", "1_0", "+5", "1e3", "2147483648"};
+        std::vector<std::string> numbers = {"",    "0x10", " 7",  "7 ",
+                                            "1_0", "+5",   "1e3", "2147483648"};
         numbers.emplace_back(negative ? "-2147483649" : "-5");
         for (const auto& number : numbers) {
             std::vector<std::string> arguments = command;
