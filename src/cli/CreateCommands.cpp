@@ -3,6 +3,7 @@
 // holds the input to the same rules as the dialog's OK.
 #include "cli/AnswerFlags.h"
 #include "cli/Commands.h"
+#include "cli/DecimalNumber.h"
 #include "cli/ProjectSession.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -19,7 +20,6 @@
 #include "text/Messages.h"
 #include "text/PadLeft.h"
 
-#include <charconv>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -84,12 +84,8 @@ std::optional<TemplateRow> findTemplate(const TemplateCatalogue& catalogue,
 }
 
 std::optional<std::int32_t> parseLcid(std::string_view text) {
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value <= 0) {
-        return std::nullopt;
-    }
-    return value;
+    const auto value = parseDecimal<std::int32_t>(text, Sign::NonNegative);
+    return value && *value > 0 ? value : std::nullopt;
 }
 
 // The languages and the developer language: the template's unless given.
@@ -356,8 +352,10 @@ void addCreateCommands(CLI::App& app, CliContext& context) {
                        "Project folder (default: the own projects folder followed by NAME)");
     create->add_option("--languages", *languages,
                        "Project languages as LCIDs, comma-separated (default: the template's)");
-    create->add_option("--lcid", options->developerLanguage,
-                       "Developer language, one of the languages (default: the template's)");
+    create
+        ->add_option("--lcid", options->developerLanguage,
+                     "Developer language, one of the languages (default: the template's)")
+        ->transform(decimalNumber<std::int32_t>(Sign::NonNegative));
     create->add_option("--components", *components,
                        "Server components, comma-separated; the ones they need are added "
                        "(default: those the template switches on)");

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "platform/Error.h"
 #include "platform/IniFile.h"
 
 #include <memory>
@@ -23,8 +24,10 @@ void addTarget(CLI::App& command, IniOptions& options) {
 
 } // namespace
 
-// Failures of the file (not text, unreadable, read-only) raise korvana::Error,
-// which main reports with exit code 3; the file is then left as it was.
+// Failures of the file (not text, unreadable, read-only, a change that would
+// leave no text) raise korvana::Error, which main reports with exit code 3; a
+// name or value that cannot be written ends with the usage code 2. Either way
+// the file is left as it was.
 void addIniCommands(CLI::App& app, CliContext& context) {
     auto* ini = app.add_subcommand(
         "ini", "Read and change INI-style files the way the studio does: section and key "
@@ -55,8 +58,18 @@ void addIniCommands(CLI::App& app, CliContext& context) {
                "section, a missing section at the end of the file, a missing file is created. "
                "Put -- before a value that starts with a dash.");
     addTarget(*set, *options);
-    set->add_option("VALUE", options->value, "new value (one line)")->required();
+    set->add_option("VALUE", options->value, "new value: one line, no control characters but tab")
+        ->required();
     set->callback([options, &context] {
+        // An entry that could not be read back is a bad command line, told
+        // apart from a file that cannot be changed; the file is not touched.
+        try {
+            IniFile::checkEntry(options->section, options->key, options->value);
+        } catch (const Error& error) {
+            context.err << "kvs ini: " << error.what() << '\n';
+            context.exitCode = exitUsage;
+            return;
+        }
         IniFile::writeKey(options->file, options->section, options->key, options->value);
         context.exitCode = exitOk;
     });

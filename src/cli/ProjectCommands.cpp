@@ -1,5 +1,6 @@
 #include "cli/AnswerFlags.h"
 #include "cli/Commands.h"
+#include "cli/DecimalNumber.h"
 #include "cli/ProjectSession.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -180,7 +181,8 @@ void addProjectCommands(CLI::App& app, CliContext& context) {
     show->add_option("project", options->project, "Registered name, or .kvs / .vbg file")
         ->required();
     options->answers.addTo(*show);
-    show->add_option("--lcid", options->lcid, "Language of the messages (default: installation)");
+    show->add_option("--lcid", options->lcid, "Language of the messages (default: installation)")
+        ->transform(decimalNumber<std::int32_t>(Sign::NonNegative));
     show->callback([&context, options] { showProject(context, *options); });
 
     auto* languages = project->add_subcommand(
@@ -189,8 +191,10 @@ void addProjectCommands(CLI::App& app, CliContext& context) {
                      "tab-separated. Exit 3, after what could be listed, when the project "
                      "cannot be read.");
     languages->add_option("project", options->project, "Registered name or .kvs file")->required();
-    languages->add_option("--lcid", options->lcid,
-                          "Language the names are shown in (default: installation)");
+    languages
+        ->add_option("--lcid", options->lcid,
+                     "Language the names are shown in (default: installation)")
+        ->transform(decimalNumber<std::int32_t>(Sign::NonNegative));
     languages->callback([&context, options] { listLanguages(context, *options); });
 
     auto* components = project->add_subcommand(
@@ -201,6 +205,7 @@ void addProjectCommands(CLI::App& app, CliContext& context) {
     components
         ->add_option("--family", options->family,
                      "Template family: 1 standard (offers KVFormula), 0 KV32")
+        ->transform(decimalNumber<std::int32_t>(Sign::NonNegative))
         ->check(CLI::IsMember({0, 1}))
         ->capture_default_str();
     components->callback([&context, options] { listComponents(context, *options); });

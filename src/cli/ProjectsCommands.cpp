@@ -1,5 +1,6 @@
 #include "cli/AnswerFlags.h"
 #include "cli/Commands.h"
+#include "cli/DecimalNumber.h"
 #include "cli/ProjectSession.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -104,6 +105,7 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
     list->add_option("--mask", options->mask,
                      "Sum of type codes: 1 Single, 2 Server, 4 Client, 8 Terminal Server, "
                      "16 Terminal Client, 32 Group (-1 all, 159 all but groups)")
+        ->transform(decimalNumber<std::int32_t>(Sign::Any))
         ->capture_default_str();
     list->callback([&context, options] { listProjects(context, *options); });
 

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/DecimalNumber.h"
 #include "text/TextService.h"
 
 #include <cstdint>
@@ -24,13 +25,16 @@ void addTextCommands(CLI::App& app, CliContext& context) {
         "text", "Print text N of the string table with escapes resolved and the placeholders "
                 "@1@, @2@, ... filled, exactly as the program shows it (no newline added). A "
                 "number without text prints \"@N\".");
-    text->add_option("N", options->number, "text number")->required();
+    text->add_option("N", options->number, "text number")
+        ->required()
+        ->transform(decimalNumber<std::int32_t>(Sign::NonNegative));
     text->add_option("ARG", options->arguments,
                      "values for @1@, @2@, ... (use -- before "
                      "values that start with a dash)");
     text->add_option("--lcid", options->lcid,
                      "user-interface language: 1031 German (default), 1033 English; any other "
-                     "shows the German texts");
+                     "shows the German texts")
+        ->transform(decimalNumber<std::int32_t>(Sign::NonNegative));
     text->callback([options, &context] {
         const std::vector<TextArgument> arguments(options->arguments.begin(),
                                                   options->arguments.end());

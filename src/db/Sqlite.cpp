@@ -257,7 +257,8 @@ void Transaction::commit() {
 // holds only while each savepoint ends as the innermost one: ended out of
 // turn, or released twice, a savepoint would silently end the wrong level and
 // leave an operation's changes without the savepoint that was to undo them.
-Savepoint::Savepoint(Database& db) : db_(db), name_("kv_operation") {
+Savepoint::Savepoint(Database& db)
+    : db_(db), name_("kv_operation"), opensTransaction_(sqlite3_get_autocommit(db.handle()) != 0) {
     db_.exec("SAVEPOINT " + name_);
     depth_ = ++db_.openSavepoints_;
 }
@@ -266,8 +267,16 @@ Savepoint::~Savepoint() {
     if (!done_) {
         assert(db_.openSavepoints_ == depth_);
         try {
-            db_.exec("ROLLBACK TO " + name_);
-            db_.exec("RELEASE " + name_);
+            // Releasing the outermost savepoint commits, and a commit after
+            // pages were touched writes a new change counter into the file
+            // even when every change was rolled back; ending the transaction
+            // with a rollback leaves the file byte for byte as it was.
+            if (opensTransaction_) {
+                db_.exec("ROLLBACK");
+            } else {
+                db_.exec("ROLLBACK TO " + name_);
+                db_.exec("RELEASE " + name_);
+            }
         } catch (...) {
         }
         --db_.openSavepoints_;

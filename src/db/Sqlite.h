@@ -125,6 +125,8 @@ class Savepoint {
     std::string name_;
     // How many savepoints were open with this one the innermost.
     int depth_ = 0;
+    // No transaction was open, so the savepoint began one.
+    bool opensTransaction_ = false;
     bool done_ = false;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -81,6 +82,16 @@ bool isText(std::string_view text) {
     return high <= text.size() - high;
 }
 
+// A line ends at CR LF, at LF, or at a CR alone, as old Macintosh editors
+// wrote them. Read as part of the line, a lone CR would hide the keys after it,
+// and a key added to its section would be glued onto that line.
+std::size_t lineBreakLength(std::string_view text, std::size_t at) {
+    if (at >= text.size() || (text[at] != '\r' && text[at] != '\n')) {
+        return 0;
+    }
+    return text.substr(at).starts_with("\r\n") ? 2 : 1;
+}
+
 std::string_view unquote(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -89,21 +100,33 @@ std::string_view unquote(std::string_view value) {
     return value;
 }
 
-bool hasLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+// The characters a name or value may not hold, whatever the file's encoding:
+// a line break would split the line, and any other control character would
+// make the file no text. Tab and form feed are text to the reader, so they may
+// stand inside a value.
+std::optional<unsigned char> forbiddenCharacter(std::string_view text) {
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte < 0x20 && c != '\t' && c != '\f') || byte == 0x7F) {
+            return byte;
+        }
+    }
+    return std::nullopt;
 }
 
-void checkNames(std::string_view section, std::string_view key) {
-    if (section.empty() || trim(section) != section || hasLineBreakOrNul(section) ||
-        section.find(']') != std::string_view::npos) {
-        throw Error("Invalid INI section name '" + std::string(section) + "'",
-                    runtimeErrors::invalidProcedureCall);
+// The text itself is not repeated: it holds what a terminal should not show.
+void refuseForbidden(const std::string& what, std::string_view text) {
+    const auto byte = forbiddenCharacter(text);
+    if (!byte) {
+        return;
     }
-    if (key.empty() || trim(key) != key || hasLineBreakOrNul(key) ||
-        key.find('=') != std::string_view::npos || key.front() == '[' || key.front() == ';') {
-        throw Error("Invalid INI key name '" + std::string(key) + "'",
-                    runtimeErrors::invalidProcedureCall);
+    std::string character = "a line break";
+    if (*byte != '\n' && *byte != '\r') {
+        constexpr std::string_view digits = "0123456789ABCDEF";
+        character = std::string("a control character (U+00") + digits[*byte >> 4] +
+                    digits[*byte & 0xF] + ")";
     }
+    throw Error(what + " cannot hold " + character, runtimeErrors::invalidProcedureCall);
 }
 
 // The file that a write must replace: the target of a symbolic link, so that
@@ -226,12 +249,8 @@ std::vector<IniFile::Line> IniFile::scan() const {
     while (position < end) {
         Line line;
         line.begin = position;
-        const auto newline = text_.find('\n', position);
-        line.end = newline == std::string::npos ? end : newline + 1;
-        line.contentEnd = newline == std::string::npos ? end : newline;
-        if (line.contentEnd > line.begin && text_[line.contentEnd - 1] == '\r') {
-            --line.contentEnd;
-        }
+        line.contentEnd = std::min(text_.find_first_of("\r\n", position), end);
+        line.end = line.contentEnd + lineBreakLength(text_, line.contentEnd);
         const std::string_view content(text_.data() + line.begin, line.contentEnd - line.begin);
         const std::string_view trimmed = trim(content);
         line.section = currentSection;
@@ -268,11 +287,11 @@ std::size_t IniFile::textEnd() const {
 }
 
 std::string IniFile::lineBreak() const {
-    const auto newline = text_.find('\n');
-    if (newline == std::string::npos) {
+    const auto first = text_.find_first_of("\r\n");
+    if (first == std::string::npos) {
         return "\r\n";
     }
-    return newline > 0 && text_[newline - 1] == '\r' ? "\r\n" : "\n";
+    return text_.substr(first, lineBreakLength(text_, first));
 }
 
 const IniFile::Line* IniFile::findKey(const std::vector<Line>& lines, std::string_view section,
@@ -303,24 +322,41 @@ std::string IniFile::read(std::string_view section, std::string_view key,
     return found ? std::move(*found) : std::string(defaultValue);
 }
 
-bool IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
-    checkNames(section, key);
-    if (hasLineBreakOrNul(value)) {
-        throw Error("An INI value cannot hold line breaks (key '" + std::string(key) + "')",
+void IniFile::checkEntry(std::string_view section, std::string_view key, std::string_view value) {
+    refuseForbidden("An INI section name", section);
+    if (section.empty() || trim(section) != section ||
+        section.find(']') != std::string_view::npos) {
+        throw Error("Invalid INI section name '" + std::string(section) + "'",
                     runtimeErrors::invalidProcedureCall);
     }
+    refuseForbidden("An INI key name", key);
+    if (key.empty() || trim(key) != key || key.find('=') != std::string_view::npos ||
+        key.front() == '[' || key.front() == ';') {
+        throw Error("Invalid INI key name '" + std::string(key) + "'",
+                    runtimeErrors::invalidProcedureCall);
+    }
+    refuseForbidden("The value of INI key '" + std::string(key) + "'", value);
+}
+
+bool IniFile::set(std::string_view section, std::string_view key, std::string_view value) {
+    checkEntry(section, key, value);
     std::string before = text_;
     if (!change(section, key, value)) {
         return false;
     }
-    // A file that the change would make no text could not be read back.
+    keepText(std::move(before), "Setting key '" + std::string(key) + "'");
+    return true;
+}
+
+void IniFile::keepText(std::string before, const std::string& change) {
+    // What this class writes it must be able to read back: the encoding rule
+    // looks at the whole file, so a change with no control character can still
+    // tip a mostly-ASCII Windows-1252 file over into binary-looking data.
     if (!isText(text_)) {
         text_ = std::move(before);
-        throw Error("The value of key '" + std::string(key) + "' would make " + quoted(path_) +
-                        " a file that is not text",
+        throw Error(change + " would make " + quoted(path_) + " a file that is not text",
                     runtimeErrors::invalidProcedureCall);
     }
-    return true;
 }
 
 bool IniFile::change(std::string_view section, std::string_view key, std::string_view value) {
@@ -363,7 +399,7 @@ bool IniFile::change(std::string_view section, std::string_view key, std::string
     const std::size_t start = text_.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
     const std::size_t end = textEnd();
     if (end > start) {
-        if (text_[end - 1] != '\n') {
+        if (text_[end - 1] != '\n' && text_[end - 1] != '\r') {
             addition += newline;
         }
         if (!lines.empty() && lines.back().kind != LineKind::Blank) {
@@ -377,6 +413,7 @@ bool IniFile::change(std::string_view section, std::string_view key, std::string
 
 bool IniFile::remove(std::string_view section, std::string_view key) {
     const auto lines = scan();
+    std::string before = text_;
     bool removed = false;
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         if (it->kind == LineKind::Key && it->section >= 0 &&
@@ -385,6 +422,9 @@ bool IniFile::remove(std::string_view section, std::string_view key) {
             text_.erase(it->begin, it->end - it->begin);
             removed = true;
         }
+    }
+    if (removed) {
+        keepText(std::move(before), "Deleting key '" + std::string(key) + "'");
     }
     return removed;
 }

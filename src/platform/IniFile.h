@@ -40,16 +40,23 @@ class IniFile {
     std::string read(std::string_view section, std::string_view key,
                      std::string_view defaultValue = {}) const;
 
+    // Raises korvana::Error for names that could not be read back as written
+    // (empty, blanks at either end, "=" in a key, "]" in a section) and for a
+    // name or value holding a line break or a control character other than tab
+    // and form feed. set() checks the same; callers check first to tell bad
+    // input from a file that cannot be changed.
+    static void checkEntry(std::string_view section, std::string_view key, std::string_view value);
+
     // Replaces the value of the first matching key, or appends the key at the end
     // of the first matching section, or appends the section at the end of the
-    // file. Names that could not be read back as written (empty, line breaks,
-    // "=" in a key, "]" in a section) raise korvana::Error, and so does a value
-    // that would make the file no text (a control character); the text then
-    // stays as it was. True when the text changed.
+    // file. An entry that checkEntry refuses raises korvana::Error, and so does
+    // a change that would make the file no text; the text then stays as it
+    // was. True when the text changed.
     bool set(std::string_view section, std::string_view key, std::string_view value);
 
     // Removes every line of the key in every section of that name, so that a
-    // later read gives the default. True when something was removed.
+    // later read gives the default. True when something was removed; a removal
+    // that would leave no text raises korvana::Error and changes nothing.
     bool remove(std::string_view section, std::string_view key);
 
     // Writes the text to a temporary file beside the file and renames it into
@@ -81,6 +88,8 @@ class IniFile {
     };
 
     bool change(std::string_view section, std::string_view key, std::string_view value);
+    // Puts `before` back and raises korvana::Error when the text is no longer text.
+    void keepText(std::string before, const std::string& change);
     std::vector<Line> scan() const;
     // Where the lines end: before an end-of-file mark, which stays last.
     std::size_t textEnd() const;

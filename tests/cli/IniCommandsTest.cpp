@@ -82,12 +82,52 @@ TEST_F(IniCommandsTest, RefusedChangesFailAndLeaveTheFileAlone) {
         EXPECT_EQ(readFile(file), binary);
     }
 
-    const std::string text = (scratch / "text.ini").string();
-    writeFile(text, "[S]\nK=1\n");
-    EXPECT_EQ(ini({"set", text, "S", "K", "two\nlines"}).exitCode, 3);
-    EXPECT_EQ(ini({"set", text, "", "K", "v"}).exitCode, 3);
-    EXPECT_EQ(readFile(text), "[S]\nK=1\n");
     EXPECT_FALSE(fs::exists(scratch / "root")) << "ini commands never touch the system root";
+}
+
+// An entry that could not be read back is bad input: refused before the file
+// is touched, so that the file stays readable.
+TEST_F(IniCommandsTest, SetRefusesEntriesThatWouldNotReadBack) {
+    writeFile(file, "[S]\nK=1\n");
+    const struct {
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* reason;
+    } cases[] = {
+        {"S", "K", "x\x01", "control character (U+0001)"},
+        {"S", "New", "\x1B[31m", "control character (U+001B)"},
+        {"S", "K", "a\x7F", "control character (U+007F)"},
+        {"S", "K", "two\nlines", "line break"},
+        {"S\x01", "K", "v", "section name cannot hold a control character"},
+        {"S", "K\x02", "v", "key name cannot hold a control character"},
+        {"", "K", "v", "section name"},
+    };
+    for (const auto& c : cases) {
+        const KvsRun run =
+            korvana::test::runKvs(scratch / "root", {"ini", "set", file, c.section, c.key, c.value},
+                                  {}, scratch / "stderr.txt");
+        EXPECT_EQ(run.exitCode, 2) << c.reason;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_EQ(readFile(file), "[S]\nK=1\n") << c.reason;
+    }
+    EXPECT_EQ(ini({"get", file, "S", "K"}).out, "1\n");
+    EXPECT_EQ(ini({"set", file, "S", "K", "tab\tinside"}).exitCode, 0);
+    EXPECT_EQ(ini({"get", file, "S", "K"}).out, "tab\tinside\n");
+}
+
+// Old Macintosh files end their lines with a carriage return alone.
+TEST_F(IniCommandsTest, LoneCarriageReturnEndsALine) {
+    writeFile(file, "[S]\rA=1\r");
+    EXPECT_EQ(ini({"get", file, "S", "A"}).out, "1\n");
+    EXPECT_EQ(ini({"set", file, "S", "B", "2"}).exitCode, 0);
+    EXPECT_EQ(readFile(file), "[S]\rA=1\rB=2\r");
+    EXPECT_EQ(ini({"get", file, "S", "B"}).out, "2\n");
+
+    writeFile(file, "[S]\r");
+    EXPECT_EQ(ini({"set", file, "S", "K", "v"}).exitCode, 0);
+    EXPECT_EQ(readFile(file), "[S]\rK=v\r");
+    EXPECT_EQ(ini({"get", file, "s", "k"}).out, "v\n");
 }
 
 } // namespace

@@ -49,6 +49,24 @@ TEST_F(StatementTest, ExecuteRunsActionStatementsWithBoundValues) {
     EXPECT_EQ(rows.rows[0][1], text("short"));
 }
 
+// A statement that fails after it changed rows is taken back without a commit:
+// a commit would still write a new change counter into the file's header.
+TEST_F(StatementTest, RefusedStatementLeavesTheFileByteForByte) {
+    exec("INSERT INTO TchrTrends (Name, Unit, OrderNum) VALUES ('" + std::string(25, 'm') +
+         "', 'kg', 3)");
+    const std::string before = korvana::test::readFile(path_);
+    for (const char* statement : {
+             // 'short' fits into Unit, the third row's name does not.
+             "UPDATE TchrTrends SET Unit = Name WHERE OrderNum > 1",
+             "UPDATE TchrTrends SET OrderNum = OrderNum + 1, Unit = Name & Unit",
+             "DELETE FROM TchrTrends WHERE NoSuchColumn = 1",
+         }) {
+        EXPECT_THROW(db_.execute(statement), Error) << statement;
+        EXPECT_TRUE(korvana::test::readFile(path_) == before) << statement;
+    }
+    EXPECT_EQ(db_.execute("UPDATE TchrTrends SET Unit = 'bar' WHERE OrderNum = 3"), 1);
+}
+
 TEST_F(StatementTest, TypeChangeKeepsTheDataAndThePlace) {
     FieldDef order("OrderNum", DaoType::Single);
     order.required = true;

@@ -46,6 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "Demo"},
         ReadCase{"valueTrimmed", "[S]\n  Key \t=   a value  \t\n", "S", "Key", "a value"},
         ReadCase{"crlf", "[S]\r\nKey=Value\r\nNext=2\r\n", "S", "Key", "Value"},
+        ReadCase{"loneCr", "[S]\rKey=Value\rNext=2\r", "S", "Next", "2"},
+        ReadCase{"loneCrBeforeCrlf", "[S]\r\rKey=Value\r\n", "S", "Key", "Value"},
+        ReadCase{"mixedLineEnds", "[S]\rA=1\r\nB=2\nKey=3", "S", "Key", "3"},
         ReadCase{"bomBeforeFirstSection", "\xEF\xBB\xBF[S]\r\nKey=Value\r\n", "S", "Key", "Value"},
         ReadCase{"firstKeyWins", "[S]\nKey=first\nKEY=second\n", "S", "Key", "first"},
         ReadCase{"firstSectionWins", "[S]\nKey=first\n[s]\nKey=second\n", "S", "Key", "first"},
@@ -130,6 +133,16 @@ INSTANTIATE_TEST_SUITE_P(
                    "[A]\r\na=1\r\nb=2\r\n\x1A"},
         ChangeCase{"newSectionBeforeEndOfFileMark", "[A]\r\na=1\r\n\x1A", "B", "b", "2",
                    "[A]\r\na=1\r\n\r\n[B]\r\nb=2\r\n\x1A"},
+        ChangeCase{"appendAfterLoneCrHeader", "[S]\r", "S", "k", "v", "[S]\rk=v\r"},
+        ChangeCase{"appendInLoneCrSection", "[S]\ra=1\r[T]\rb=2\r", "S", "k", "v",
+                   "[S]\ra=1\rk=v\r[T]\rb=2\r"},
+        ChangeCase{"replaceInLoneCrFile", "[S]\ra=1\rb=2\r", "S", "a", "3", "[S]\ra=3\rb=2\r"},
+        ChangeCase{"newSectionInLoneCrFile", "[A]\ra=1\r", "B", "b", "2", "[A]\ra=1\r\r[B]\rb=2\r"},
+        ChangeCase{"deleteInLoneCrFile", "[S]\rKey=1\rkeep=1\r", "S", "Key", nullptr,
+                   "[S]\rkeep=1\r"},
+        ChangeCase{"newLineTakesTheFirstLineEnd", "[A]\na=1\r\nc=3\r", "A", "b", "2",
+                   "[A]\na=1\r\nc=3\rb=2\n"},
+        ChangeCase{"tabAndFormFeedInValue", "[S]\r\n", "S", "k", "a\tb\fc", "[S]\r\nk=a\tb\fc\r\n"},
         ChangeCase{"deleteMissingKeyChangesNothing", "[S]\r\n; Key=1\r\n", "S", "Key", nullptr,
                    "[S]\r\n; Key=1\r\n"}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
@@ -146,15 +159,31 @@ TEST(IniSetTest, RefusesNamesAndValuesThatWouldNotReadBack) {
         const char* section;
         const char* key;
         const char* value;
-    } bad[] = {{"", "k", "v"},         {"S]x", "k", "v"},      {"S\nT", "k", "v"},
-               {"S", "", "v"},         {"S", "a=b", "v"},      {"S", " k", "v"},
-               {"S", "[k", "v"},       {"S", ";k", "v"},       {"S", "k", "line\r\nInjected=1"},
-               {"S", "k\n[T]", "v"},   {"S", "k", "a\x01z"},   {"S", "k", "\x1A"},
-               {"S", "k", "\xC2\x85"}, {"S", "Key", "\x1B[0m"}};
+    } bad[] = {{"", "k", "v"},         {"S]x", "k", "v"},       {"S\nT", "k", "v"},
+               {"S", "", "v"},         {"S", "a=b", "v"},       {"S", " k", "v"},
+               {"S", "[k", "v"},       {"S", ";k", "v"},        {"S", "k", "line\r\nInjected=1"},
+               {"S", "k\n[T]", "v"},   {"S", "k", "a\x01z"},    {"S", "k", "\x1A"},
+               {"S", "k", "\xC2\x85"}, {"S", "Key", "\x1B[0m"}, {"S\x01", "k", "v"},
+               {"S", "k\x02", "v"},    {"S", "k", "\x7F"},      {"S", "k", "v\r"}};
     for (const auto& c : bad) {
         EXPECT_THROW(ini.set(c.section, c.key, c.value), Error) << c.section << "/" << c.key;
     }
     EXPECT_EQ(ini.text(), "[S]\nKey=1\n");
+}
+
+// The rule for text looks at the whole file: a mostly-ASCII Windows-1252 file
+// that loses its ASCII would read as binary data afterwards.
+TEST(IniSetTest, RefusesChangesThatWouldLeaveNoText) {
+    std::string high;
+    for (int i = 0; i < 64; ++i) {
+        high.push_back(static_cast<char>(0xC0 + i % 0x30)); // letters with accents, not UTF-8
+    }
+    const std::string text = "[S]\r\nK=" + high + "\r\nPad=" + std::string(60, 'x') + "\r\n";
+    IniFile ini = document(text);
+    EXPECT_THROW(ini.set("S", "Pad", ""), Error);
+    EXPECT_THROW(ini.remove("S", "Pad"), Error);
+    EXPECT_EQ(ini.text(), text);
+    EXPECT_EQ(ini.read("S", "K"), high);
 }
 
 // --- files -----------------------------------------------------------------
