@@ -14,11 +14,11 @@
 #include "project/NewProjectChoices.h"
 #include "project/ProjectCreation.h"
 #include "project/ServerClientTemplate.h"
+#include "project/SystemLanguages.h"
 #include "project/TemplateCatalogue.h"
 #include "project/TemplateDescription.h"
 #include "startup/LoadInstallationSettings.h"
 #include "text/Messages.h"
-#include "text/PadLeft.h"
 
 #include <filesystem>
 #include <memory>
@@ -111,10 +111,7 @@ std::variant<LanguageChoice, Refusal> chooseLanguages(ProjectSession& session,
                                               "' is no language identifier (LCID) "
                                               "of a known locale"};
             }
-            const Lcid language{*lcid};
-            LanguageRow row{languageKey(language), PadLeft(*lcid, 5),
-                            languageName(language, userInterface),
-                            language == germanLanguage || language == englishLanguage, false};
+            LanguageRow row = languageRow(Lcid{*lcid}, userInterface);
             row.checked = row.key == templateDeveloper;
             rows.push_back(std::move(row));
         }
@@ -230,11 +227,8 @@ std::variant<CKVProject, Refusal> describeProject(CliContext& context, ProjectSe
             return *refused;
         }
         const auto& choice = std::get<LanguageChoice>(languages);
-        for (const auto& row : choice.rows()) {
-            project.LCIDs.push_back(Lcid{std::stoi(row.key.substr(1))});
-        }
-        const std::string developer = choice.developerLanguage();
-        project.LCID = developer.empty() ? Lcid{0} : Lcid{std::stoi(developer.substr(1))};
+        project.LCIDs = choice.languages();
+        project.LCID = choice.developerLcid();
         const DesignerList designers = ListDesigners(context.registry());
         project.Designer = options.designer     ? *options.designer
                            : designers.selected ? designers.names[*designers.selected]
@@ -314,23 +308,6 @@ void createProject(CliContext& context, const CreateOptions& options) {
     context.exitCode = exitOk;
 }
 
-std::vector<std::string> splitList(const std::string& text) {
-    std::vector<std::string> items;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t comma = text.find(',', start);
-        std::string item = text.substr(start, comma == std::string::npos ? comma : comma - start);
-        if (!item.empty()) {
-            items.push_back(std::move(item));
-        }
-        if (comma == std::string::npos) {
-            break;
-        }
-        start = comma + 1;
-    }
-    return items;
-}
-
 } // namespace
 
 void addCreateCommands(CLI::App& app, CliContext& context) {
@@ -378,10 +355,10 @@ void addCreateCommands(CLI::App& app, CliContext& context) {
     create->add_flag("--no", options->answers.no, "Answer No / Cancel to the questions")
         ->excludes(yes);
     create->callback([&context, options, languages, components] {
-        options->languages = splitList(*languages);
+        options->languages = splitList(*languages, ',');
         options->componentsGiven = components->has_value();
         options->components =
-            components->has_value() ? splitList(**components) : std::vector<std::string>{};
+            components->has_value() ? splitList(**components, ',') : std::vector<std::string>{};
         createProject(context, *options);
     });
 }

@@ -1,5 +1,6 @@
 #include "dialogs/FAddLanguage.h"
 
+#include "dialogs/FormControls.h"
 #include "dialogs/Help.h"
 #include "dialogs/LocalizeForm.h"
 #include "dialogs/ReportList.h"
@@ -33,13 +34,6 @@ constexpr int languageColumn = 1;
 // the languages are found again in whatever order the list is sorted.
 constexpr int offeredRole = Qt::UserRole;
 
-QPushButton* button(const QString& objectName, TextId text, QWidget* parent) {
-    auto* made = new QPushButton(objectName, parent);
-    made->setObjectName(objectName);
-    setTag(*made, text);
-    return made;
-}
-
 } // namespace
 
 FAddLanguage::FAddLanguage(QWidget* owner, const TextService& texts)
@@ -47,24 +41,17 @@ FAddLanguage::FAddLanguage(QWidget* owner, const TextService& texts)
     setObjectName(QStringLiteral("FAddLanguage"));
     setWindowTitle(caption);
 
-    lvwLanguages_ = new ReportList(this, reportLocale(texts));
-    lvwLanguages_->setObjectName(QStringLiteral("lvwLanguages"));
-    lvwLanguages_->setColumnTitles(2);
-    setTags(*lvwLanguages_, {lcidColumnText, languageColumnText});
+    lvwLanguages_ = taggedReportList(this, QStringLiteral("lvwLanguages"), reportLocale(texts),
+                                     {lcidColumnText, languageColumnText});
 
-    cmdOK_ = button(QStringLiteral("cmdOK"), okText, this);
+    cmdOK_ = taggedButton(this, QStringLiteral("cmdOK"), okText);
     cmdOK_->setDefault(true);
-    cmdCancel_ = button(QStringLiteral("cmdCancel"), cancelText, this);
-    cmdHelp_ = button(QStringLiteral("cmdHelp"), helpText, this);
+    cmdCancel_ = taggedButton(this, QStringLiteral("cmdCancel"), cancelText);
+    cmdHelp_ = taggedButton(this, QStringLiteral("cmdHelp"), helpText);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
-    buttons->addWidget(cmdHelp_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lvwLanguages_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({cmdOK_, cmdCancel_, cmdHelp_}));
 
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);

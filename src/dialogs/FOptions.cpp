@@ -1,5 +1,6 @@
 #include "dialogs/FOptions.h"
 
+#include "dialogs/FormControls.h"
 #include "dialogs/LocalizeForm.h"
 #include "dialogs/SpokenText.h"
 #include "services/StoreOptions.h"
@@ -65,25 +66,14 @@ FOptions::FOptions(QWidget* owner, DialogContext& context)
     buildTroubleshootingTab();
     setTags(*tabOptions_, {0, troubleshootingTabText});
 
-    cmdOK_ = new QPushButton(QStringLiteral("cmdOK"), this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK_ = taggedButton(this, QStringLiteral("cmdOK"), okText);
     cmdOK_->setDefault(true);
-    setTag(*cmdOK_, okText);
-    cmdCancel_ = new QPushButton(QStringLiteral("cmdCancel"), this);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    setTag(*cmdCancel_, cancelText);
-    cmdHelp_ = new QPushButton(QStringLiteral("cmdHelp"), this);
-    cmdHelp_->setObjectName(QStringLiteral("cmdHelp"));
-    setTag(*cmdHelp_, helpText);
+    cmdCancel_ = taggedButton(this, QStringLiteral("cmdCancel"), cancelText);
+    cmdHelp_ = taggedButton(this, QStringLiteral("cmdHelp"), helpText);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
-    buttons->addWidget(cmdHelp_);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabOptions_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow({cmdOK_, cmdCancel_, cmdHelp_}));
 
     connect(cmdOK_, &QPushButton::clicked, this, &FOptions::cmdOK_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);

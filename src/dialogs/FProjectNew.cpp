@@ -1,5 +1,6 @@
 #include "dialogs/FProjectNew.h"
 
+#include "dialogs/FormControls.h"
 #include "dialogs/Help.h"
 #include "dialogs/LocalizeForm.h"
 #include "dialogs/MaskValidator.h"
@@ -88,22 +89,18 @@ QLineEdit* textBox(QWidget* parent, const char* name) {
     return box;
 }
 
+// Only OK answers Enter: the other buttons never become the default.
 QPushButton* button(QWidget* parent, const char* name, std::optional<TextId> text) {
-    auto* pushButton = new QPushButton(QLatin1String(name), parent);
+    QPushButton* pushButton = text ? taggedButton(parent, QLatin1String(name), *text)
+                                   : new QPushButton(QLatin1String(name), parent);
     pushButton->setObjectName(QLatin1String(name));
     pushButton->setAutoDefault(false);
-    if (text) {
-        setTag(*pushButton, *text);
-    }
     return pushButton;
 }
 
 ReportList* reportList(QWidget* parent, const char* name, const QLocale& locale,
                        std::initializer_list<int> columns, bool checkable) {
-    auto* list = new ReportList(parent, locale);
-    list->setObjectName(QLatin1String(name));
-    list->setColumnTitles(static_cast<int>(columns.size()));
-    setTags(*list, columns);
+    ReportList* list = taggedReportList(parent, QLatin1String(name), locale, columns);
     if (checkable) {
         // A double click toggles the check mark; Space does so from the keyboard.
         QObject::connect(
@@ -131,10 +128,6 @@ QIcon typePicture(ProjectType type) {
     default:
         return style->standardIcon(QStyle::SP_FileIcon);
     }
-}
-
-Lcid lcidOfKey(const std::string& key) {
-    return Lcid{static_cast<std::int32_t>(std::stol(key.substr(1)))};
 }
 
 } // namespace
@@ -347,12 +340,7 @@ QLayout* FProjectNew::buildButtons() {
     cmdHelp_ = button(this, "cmdHelp", helpText);
     connect(cmdOK_, &QPushButton::clicked, this, &FProjectNew::accept);
     connect(cmdCancel_, &QPushButton::clicked, this, &FProjectNew::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK_);
-    buttons->addWidget(cmdCancel_);
-    buttons->addWidget(cmdHelp_);
-    return buttons;
+    return buttonRow({cmdOK_, cmdCancel_, cmdHelp_});
 }
 
 // Text boxes and lists are named after their labels; the rest by their captions.
@@ -694,12 +682,8 @@ void FProjectNew::finish(CKVProject& project) {
     project.ProjectName = txtName_->text().toStdString();
     project.Path = txtPath_->text().toStdString();
     if (mode_ != NewProjectMode::Group) {
-        project.LCIDs.clear();
-        for (const auto& row : languages_.rows()) {
-            project.LCIDs.push_back(lcidOfKey(row.key));
-        }
-        const std::string developer = languages_.developerLanguage();
-        project.LCID = developer.empty() ? Lcid{0} : lcidOfKey(developer);
+        project.LCIDs = languages_.languages();
+        project.LCID = languages_.developerLcid();
         project.Designer = cboVisualBasic_->currentIndex() >= 0
                                ? cboVisualBasic_->currentText().toStdString()
                                : std::string();

@@ -1,6 +1,7 @@
 #include "dialogs/FProjectOpen.h"
 
 #include "dialogs/FileFilter.h"
+#include "dialogs/FormControls.h"
 #include "dialogs/Help.h"
 #include "dialogs/LocalizeForm.h"
 #include "dialogs/Logo.h"
@@ -85,14 +86,6 @@ QListWidget* makeTemplateList(QWidget* parent, const QString& name) {
     list->setResizeMode(QListView::Adjust);
     list->setWordWrap(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    return list;
-}
-
-ReportList* makeReportList(QWidget* parent, const QString& name, const QLocale& locale) {
-    auto* list = new ReportList(parent, locale);
-    list->setObjectName(name);
-    list->setColumnTitles(3);
-    setTags(*list, {nameColumnText, pathColumnText, typeColumnText});
     return list;
 }
 
@@ -183,9 +176,10 @@ void FProjectOpen::buildTabs() {
     lvwNewProjects_ = makeTemplateList(tabSelectProject_, QStringLiteral("lvwNewProjects"));
     lvwNewProjectsKV32_ = makeTemplateList(tabSelectProject_, QStringLiteral("lvwNewProjectsKV32"));
     lvwRegisteredProjects_ =
-        makeReportList(tabSelectProject_, QStringLiteral("lvwRegisteredProjects"), locale);
-    lvwRecentProjects_ =
-        makeReportList(tabSelectProject_, QStringLiteral("lvwRecentProjects"), locale);
+        taggedReportList(tabSelectProject_, QStringLiteral("lvwRegisteredProjects"), locale,
+                         {nameColumnText, pathColumnText, typeColumnText});
+    lvwRecentProjects_ = taggedReportList(tabSelectProject_, QStringLiteral("lvwRecentProjects"),
+                                          locale, {nameColumnText, pathColumnText, typeColumnText});
 
     auto* extended = new QWidget(tabSelectProject_);
     lbl0_ = new QLabel(QStringLiteral("lbl(0)"), extended);
@@ -226,26 +220,14 @@ void FProjectOpen::buildTabs() {
 }
 
 QLayout* FProjectOpen::buildButtons() {
-    cmdOpen_ = new QPushButton(QStringLiteral("cmdOpen"), this);
-    cmdOpen_->setObjectName(QStringLiteral("cmdOpen"));
-    setTag(*cmdOpen_, openText);
+    cmdOpen_ = taggedButton(this, QStringLiteral("cmdOpen"), openText);
     cmdOpen_->setDefault(true);
     cmdOpen_->setEnabled(false);
-    cmdCancel_ = new QPushButton(QStringLiteral("cmdCancel"), this);
-    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    setTag(*cmdCancel_, endText);
+    cmdCancel_ = taggedButton(this, QStringLiteral("cmdCancel"), endText);
     cmdCancel_->setAutoDefault(false);
-    cmdHelp_ = new QPushButton(QStringLiteral("cmdHelp"), this);
-    cmdHelp_->setObjectName(QStringLiteral("cmdHelp"));
-    setTag(*cmdHelp_, helpText);
+    cmdHelp_ = taggedButton(this, QStringLiteral("cmdHelp"), helpText);
     cmdHelp_->setAutoDefault(false);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOpen_);
-    buttons->addWidget(cmdCancel_);
-    buttons->addWidget(cmdHelp_);
-    return buttons;
+    return buttonRow({cmdOpen_, cmdCancel_, cmdHelp_});
 }
 
 void FProjectOpen::connectChoices() {

@@ -34,4 +34,20 @@ std::string_view trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+std::vector<std::string> splitList(std::string_view text, char separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        const std::string_view part = text.substr(start, end - start);
+        if (!part.empty()) {
+            parts.emplace_back(part);
+        }
+        if (end == std::string_view::npos) {
+            return parts;
+        }
+        start = end + 1;
+    }
+}
+
 } // namespace korvana

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvana {
 
@@ -14,5 +15,9 @@ bool startsWithIgnoreCase(std::string_view text, std::string_view prefix);
 
 // Strips spaces, tabs, carriage returns and line feeds at both ends.
 std::string_view trim(std::string_view text);
+
+// The parts of a list separated by `separator`, exactly as written (blanks
+// included); empty parts are left out.
+std::vector<std::string> splitList(std::string_view text, char separator);
 
 } // namespace korvana

@@ -8,6 +8,7 @@
 #include "project/RegisteredProject.h"
 #include "services/OpenProjectSettings.h"
 
+#include <charconv>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -73,6 +74,15 @@ bool isGroupMemberType(ProjectType type) {
 
 std::string languageKey(Lcid language) {
     return "L" + std::to_string(language.value);
+}
+
+Lcid languageOfKey(std::string_view key) {
+    std::int32_t value = 0;
+    if (key.size() < 2 || key.front() != 'L') {
+        return Lcid{0};
+    }
+    const auto [end, error] = std::from_chars(key.data() + 1, key.data() + key.size(), value);
+    return error == std::errc() && end == key.data() + key.size() ? Lcid{value} : Lcid{0};
 }
 
 void CKVProject::Initialize(const ProjectServices& services, std::string_view projectName) {

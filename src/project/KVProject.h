@@ -74,5 +74,7 @@ class CKVProject {
 
 // The key under which a language is kept in LCIDs and in language lists ("L1031").
 std::string languageKey(Lcid language);
+// The language of such a key; Lcid{0} for a key that names none.
+Lcid languageOfKey(std::string_view key);
 
 } // namespace korvana

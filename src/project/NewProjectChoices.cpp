@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
+#include "project/LanguageOffer.h"
 #include "text/Messages.h"
 
 #include <algorithm>
@@ -57,21 +58,7 @@ std::string FolderFollowingName(std::string_view folder, std::string_view previo
 }
 
 std::vector<std::string> dependencyNames(std::string_view dependencies) {
-    std::vector<std::string> names;
-    std::size_t start = 0;
-    while (start <= dependencies.size()) {
-        const std::size_t comma = dependencies.find(',', start);
-        const std::string_view name = dependencies.substr(
-            start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
-        if (!name.empty()) {
-            names.emplace_back(name);
-        }
-        if (comma == std::string_view::npos) {
-            break;
-        }
-        start = comma + 1;
-    }
-    return names;
+    return splitList(dependencies, ',');
 }
 
 LanguageChoice::LanguageChoice(std::vector<LanguageRow> rows) : rows_(std::move(rows)) {
@@ -93,6 +80,14 @@ std::string LanguageChoice::developerLanguage() const {
         }
     }
     return {};
+}
+
+std::vector<Lcid> LanguageChoice::languages() const {
+    std::vector<Lcid> languages;
+    for (const auto& row : rows_) {
+        languages.push_back(languageOfKey(row.key));
+    }
+    return languages;
 }
 
 bool LanguageChoice::has(std::string_view key) const {
@@ -143,12 +138,7 @@ bool LanguageChoice::remove(std::string_view key, MessageService& messages,
 }
 
 void LanguageChoice::add(const std::vector<LanguageRow>& rows) {
-    for (LanguageRow row : rows) {
-        if (!has(row.key)) {
-            row.checked = false;
-            rows_.push_back(std::move(row));
-        }
-    }
+    addLanguages(rows_, rows);
 }
 
 ComponentChoice::ComponentChoice(std::vector<ServerComponentRow> rows) : rows_(std::move(rows)) {}

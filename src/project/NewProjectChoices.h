@@ -1,5 +1,6 @@
 #pragma once
 
+#include "project/KVProject.h"
 #include "project/ProjectLanguages.h"
 #include "project/ServerComponents.h"
 #include "text/MessageService.h"
@@ -32,6 +33,10 @@ class LanguageChoice {
     const std::vector<LanguageRow>& rows() const { return rows_; }
     // The developer language's key ("L1031"); empty while the list is empty.
     std::string developerLanguage() const;
+    // What a new project takes: every language, and the developer language
+    // (Lcid{0} while the list is empty).
+    std::vector<Lcid> languages() const;
+    Lcid developerLcid() const { return languageOfKey(developerLanguage()); }
 
     // Checking a language makes it the developer language.
     void check(std::string_view key);

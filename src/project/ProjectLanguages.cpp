@@ -5,10 +5,9 @@
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "project/KVProject.h"
-#include "project/LanguageName.h"
+#include "project/SystemLanguages.h"
 #include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
-#include "text/PadLeft.h"
 
 #include <charconv>
 #include <optional>
@@ -51,9 +50,7 @@ void fill(LanguageList& list, const Registry& registry, ConfigurationComponent& 
         if (!language) {
             continue;
         }
-        const bool own = *language == germanLanguage || *language == englishLanguage;
-        list.rows.push_back({languageKey(*language), PadLeft(language->value, 5),
-                             languageName(*language, userInterfaceLanguage), own, false});
+        list.rows.push_back(languageRow(*language, userInterfaceLanguage));
     }
     const auto developer = settingNumber(projectSettings.value("Global", "LCID", std::int32_t{0}));
     for (auto& row : list.rows) {
