@@ -10,14 +10,8 @@ namespace {
 
 const std::string projectsKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects";
 
-class CommandLineEffectsTest : public ::testing::Test {
+class CommandLineEffectsTest : public SharedDemoRoot<> {
   protected:
-    static void SetUpTestSuite() { demo_ = new DemoRoot(); }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
-
     static std::string registeredPath(const std::string& name) {
         return demo_->registry().readString(Hive::LocalMachine, projectsKey + "\\" + name, "Path");
     }
@@ -30,11 +24,7 @@ class CommandLineEffectsTest : public ::testing::Test {
                               std::filesystem::copy_options::recursive);
         return folder;
     }
-
-    static DemoRoot* demo_;
 };
-
-DemoRoot* CommandLineEffectsTest::demo_ = nullptr;
 
 TEST_F(CommandLineEffectsTest, RegisterSwitchRegistersTheFileAndEndsWithoutTheIde) {
     const auto folder = demo_->path() / "Anlage Nord";

@@ -13,17 +13,7 @@ struct CreateCase {
     std::string designerProject;        // what the IDE is started on, below the project folder
 };
 
-class CreateRunTest : public ::testing::TestWithParam<CreateCase> {
-  protected:
-    static void SetUpTestSuite() { demo_ = new DemoRoot(); }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
-    static DemoRoot* demo_;
-};
-
-DemoRoot* CreateRunTest::demo_ = nullptr;
+class CreateRunTest : public SharedDemoRoot<::testing::TestWithParam<CreateCase>> {};
 
 TEST_P(CreateRunTest, MadeProjectsOpenInTheIde) {
     const CreateCase& c = GetParam();

@@ -5,6 +5,7 @@
 #include "support/ScratchDir.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -78,6 +79,17 @@ class DemoRoot {
     ScratchDir scratch_;
     std::filesystem::path root_;
     std::unique_ptr<FileRegistry> registry_;
+};
+
+// A test suite whose cases share one seeded demo root: seeding takes a while.
+template <typename Base = ::testing::Test> class SharedDemoRoot : public Base {
+  protected:
+    static void SetUpTestSuite() { demo_ = new DemoRoot(); }
+    static void TearDownTestSuite() {
+        delete demo_;
+        demo_ = nullptr;
+    }
+    static inline DemoRoot* demo_ = nullptr;
 };
 
 // The bytes of a registry value; nothing when it is missing or not binary.

@@ -33,17 +33,7 @@ std::map<std::string, std::string> snapshot(const std::filesystem::path& root) {
     return files;
 }
 
-class SeedDemoTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() { demo_ = new DemoRoot(); }
-    static void TearDownTestSuite() {
-        delete demo_;
-        demo_ = nullptr;
-    }
-    static DemoRoot* demo_;
-};
-
-DemoRoot* SeedDemoTest::demo_ = nullptr;
+class SeedDemoTest : public SharedDemoRoot<> {};
 
 TEST_F(SeedDemoTest, SeedingAgainChangesNothing) {
     const auto before = snapshot(demo_->path());
