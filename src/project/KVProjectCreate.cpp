@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace korvana {
 
@@ -248,6 +249,9 @@ void CKVProject::writeCreatedSettings(const ProjectCreation& environment) const 
     } catch (const Error&) {
         return;
     }
+    // One commit for all settings of the new project instead of one per value.
+    std::optional<ConfigurationComponent::Batch> batch;
+    passOver([&] { batch.emplace(configuration.BeginBatch(handle)); });
     const auto set = [&](std::string_view section, std::string_view key, SettingValue value) {
         passOver([&] { configuration.SetValue(handle, section, key, value); });
     };
@@ -283,6 +287,10 @@ void CKVProject::writeCreatedSettings(const ProjectCreation& environment) const 
             set("ServerComponents", component, std::int16_t{1});
         }
     }
+    if (batch) {
+        passOver([&] { batch->commit(); });
+    }
+    batch.reset();
     passOver([&] { configuration.CloseProject(handle); });
 }
 

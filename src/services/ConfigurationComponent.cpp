@@ -11,6 +11,7 @@
 #include <array>
 #include <fstream>
 #include <unistd.h>
+#include <utility>
 
 namespace korvana {
 
@@ -77,6 +78,8 @@ struct ConfigurationComponent::OpenFile {
     bool readOnly;
     sqlite::Database db;
     db::SettingsTable settings{db};
+    // Declared after the connection so that closing the file rolls it back first.
+    std::unique_ptr<sqlite::Transaction> batch;
 };
 
 ConfigurationComponent::ConfigurationComponent(const Registry& registry) : registry_(registry) {}
@@ -118,6 +121,44 @@ std::optional<SettingValue> ConfigurationComponent::FindValue(ProjectHandle hand
 void ConfigurationComponent::SetValue(ProjectHandle handle, std::string_view section,
                                       std::string_view key, const SettingValue& value) {
     find(handle).settings.set(section, key, value);
+}
+
+ConfigurationComponent::Batch ConfigurationComponent::BeginBatch(ProjectHandle handle) {
+    auto& opened = find(handle);
+    if (opened.batch) {
+        throw Error("The project file '" + opened.file.string() + "' already has a batch of writes",
+                    invalidProcedureCall);
+    }
+    opened.batch = std::make_unique<sqlite::Transaction>(opened.db);
+    return Batch(*this, handle);
+}
+
+ConfigurationComponent::Batch::Batch(ConfigurationComponent& owner, ProjectHandle handle)
+    : owner_(&owner), handle_(handle) {}
+
+ConfigurationComponent::Batch::Batch(Batch&& other) noexcept
+    : owner_(std::exchange(other.owner_, nullptr)), handle_(other.handle_) {}
+
+ConfigurationComponent::Batch::~Batch() {
+    if (owner_ == nullptr) {
+        return;
+    }
+    // A handle closed under the batch has rolled it back already.
+    if (const auto it = owner_->open_.find(handle_.value); it != owner_->open_.end()) {
+        it->second->batch.reset();
+    }
+}
+
+void ConfigurationComponent::Batch::commit() {
+    auto& opened = owner_->find(handle_);
+    if (!opened.batch) {
+        throw Error("The batch of writes to '" + opened.file.string() + "' has ended",
+                    invalidProcedureCall);
+    }
+    // The transaction goes whether or not its commit succeeds: a failed
+    // commit has taken the writes back.
+    const auto batch = std::move(opened.batch);
+    batch->commit();
 }
 
 std::vector<Setting> ConfigurationComponent::GetSection(ProjectHandle handle,

@@ -21,8 +21,10 @@ namespace korvana {
 //
 // Values are written through: a SetValue is committed to the file before it
 // returns, so a crash never takes back a value that was set, and a second handle
-// on the same file sees it at once. Section and key names are matched without
-// regard to case and keep the case in which they were first written.
+// on the same file sees it at once. A caller that writes many values in one
+// operation groups them with BeginBatch: each write still succeeds or fails on
+// its own, and the file waits for the disk once, when the batch commits. Section and key names are
+// matched without regard to case and keep the case in which they were first written.
 //
 // Only project databases are opened: a file that is not a SQLite database, or a
 // SQLite database that the database layer did not make, is refused for reading
@@ -34,6 +36,8 @@ namespace korvana {
 // permission, a stored value that does not fit its type.
 class ConfigurationComponent {
   public:
+    class Batch;
+
     // The registry lists the registered projects that OpenProject resolves.
     explicit ConfigurationComponent(const Registry& registry);
     ~ConfigurationComponent();
@@ -58,6 +62,10 @@ class ConfigurationComponent {
     // Creates the key (and so its section) or overwrites its value and type.
     void SetValue(ProjectHandle handle, std::string_view section, std::string_view key,
                   const SettingValue& value);
+    // Holds back the commits of SetValue through `handle` until the batch's
+    // commit(). A batch left without commit(), or the handle closed under it,
+    // takes its writes back. One batch per handle at a time.
+    [[nodiscard]] Batch BeginBatch(ProjectHandle handle);
     // The keys of a section in the order in which they were first written.
     std::vector<Setting> GetSection(ProjectHandle handle, std::string_view section);
     // Every section that holds a key, in the order in which they first appeared.
@@ -76,6 +84,26 @@ class ConfigurationComponent {
     const Registry& registry_;
     std::map<std::uint32_t, std::unique_ptr<OpenFile>> open_;
     std::uint32_t lastHandle_ = 0;
+};
+
+class ConfigurationComponent::Batch {
+  public:
+    ~Batch();
+    Batch(Batch&&) noexcept;
+    Batch& operator=(Batch&&) = delete;
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+    // Makes every write of the batch durable at once; raises korvana::Error
+    // when the file cannot take them, and then none of them is kept.
+    void commit();
+
+  private:
+    friend class ConfigurationComponent;
+    Batch(ConfigurationComponent& owner, ProjectHandle handle);
+
+    ConfigurationComponent* owner_;
+    ProjectHandle handle_;
 };
 
 } // namespace korvana

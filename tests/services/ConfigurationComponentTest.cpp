@@ -218,6 +218,48 @@ TEST_F(ConfigurationStore, TwoHandlesOnOneFileSeeEachOthersValues) {
               SettingValue(std::string("4.05.000")));
 }
 
+TEST_F(ConfigurationStore, ABatchKeepsEachGoodWriteAndShowsThemToOthersOnlyOnCommit) {
+    const auto file = makeProjectFile("Demo");
+    const auto handle = component.OpenProject(file.string());
+    ConfigurationComponent other(registry);
+    const auto watcher = other.OpenProject(file.string());
+    {
+        auto batch = component.BeginBatch(handle);
+        component.SetValue(handle, "Global", "ProjectName", std::string("Demo"));
+        EXPECT_THROW(component.SetValue(handle, "Global", "", std::string("lost")), Error);
+        component.SetValue(handle, "Global", "LCID", std::int32_t{1031});
+        EXPECT_EQ(component.GetValue(handle, "Global", "LCID", std::int32_t{0}),
+                  SettingValue(std::int32_t{1031}));
+        EXPECT_FALSE(other.FindValue(watcher, "Global", "ProjectName"));
+        EXPECT_THROW(component.BeginBatch(handle), Error);
+        batch.commit();
+        EXPECT_THROW(batch.commit(), Error);
+    }
+    EXPECT_EQ(
+        other.GetSection(watcher, "Global"),
+        (std::vector<Setting>{{"ProjectName", std::string("Demo")}, {"LCID", std::int32_t{1031}}}));
+    // The handle writes through again after the batch.
+    component.SetValue(handle, "Global", "Comment", std::string("after"));
+    EXPECT_TRUE(other.FindValue(watcher, "Global", "Comment"));
+}
+
+TEST_F(ConfigurationStore, ABatchNotCommittedLeavesTheFileAsItWas) {
+    const auto file = makeProjectFile("Demo");
+    const std::string before = readFile(file);
+    const auto handle = component.OpenProject(file.string());
+    {
+        auto abandoned = component.BeginBatch(handle);
+        component.SetValue(handle, "Global", "ProjectName", std::string("Gone"));
+    }
+    EXPECT_FALSE(component.FindValue(handle, "Global", "ProjectName"));
+
+    auto closedUnder = component.BeginBatch(handle);
+    component.SetValue(handle, "Global", "ProjectName", std::string("Gone too"));
+    component.CloseProject(handle);
+    EXPECT_THROW(closedUnder.commit(), Error);
+    EXPECT_EQ(readFile(file), before);
+}
+
 TEST_F(ConfigurationStore, ClosedOrUnknownHandlesAndNamelessKeysAreRefused) {
     const auto handle = component.OpenProject(makeProjectFile("Demo").string());
     EXPECT_THROW(component.SetValue(handle, "", "Key", std::string()), Error);
