@@ -250,6 +250,29 @@ TEST_F(GroupRegistration, MemberWithoutProjectFileIsReportedAndTheGroupStillRegi
     EXPECT_FALSE(isRegistered("PlantClient"));
 }
 
+TEST_F(GroupRegistration, MissingAndDrivePathMembersArePassedOverAndTold) {
+    makeProject("Server", "PlantServer", "Server");
+    makeVbp("Server/Server.vbp", "PlantServer");
+    writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nStartupProject=Server\\Server.vbp\r\n"
+                                     "Project=C:\\Other\\Two.vbp\r\nProject=Gone.vbp\r\n");
+
+    EXPECT_TRUE(registration.RegisterGroup(groupFolder(), "Plant"));
+    EXPECT_THAT(shownTexts(),
+                ElementsAre(texts.LoadText(TextId{940}, {"C:\\Other\\Two.vbp", "Plant"}),
+                            texts.LoadText(TextId{940}, {"Gone.vbp", "Plant"})));
+    EXPECT_EQ(messages.shown()[0].style, MessageStyle::information());
+    EXPECT_TRUE(isRegistered("Plant"));
+    EXPECT_TRUE(isRegistered("PlantServer"));
+
+    // With nothing left but passed-over members the group holds no project.
+    messages = ScriptedMessageService();
+    writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nProject=C:\\Other\\Two.vbp\r\n");
+    EXPECT_FALSE(registration.RegisterGroup(groupFolder(), "Plant"));
+    EXPECT_THAT(shownTexts(),
+                ElementsAre(texts.LoadText(TextId{940}, {"C:\\Other\\Two.vbp", "Plant"}),
+                            texts.LoadText(TextId{915}, {"Plant"})));
+}
+
 TEST_F(GroupRegistration, MemberNameLeadingOutOfItsFolderIsTreatedAsMissing) {
     makeProject(".", "Outside");
     makeVbp("Member/Member.vbp", "../Outside");
@@ -295,9 +318,6 @@ TEST_F(GroupRegistration, UnreadableGroupFilesAreReportedAsErrors) {
         {"", "(62: The group file '" + groupFolder() + "/Plant.vbg' is empty"},
         {"\xEF\xBB\xBF", "is empty"},
         {std::string("VBGROUP\0\x01\x02=x", 13), "is not a text file"},
-        {"VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Gone\\Gone.vbp\r\n",
-         "(53: The group file '" + groupFolder() +
-             "/Plant.vbg' names the project 'Gone\\Gone.vbp', whose file does not exist"},
         {"VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Binary.vbp\r\n",
          "is not a text file"},
     };
