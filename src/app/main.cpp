@@ -83,7 +83,8 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
         },
         [&](ConfigurationComponent& configuration, const std::string& projectName) {
             ProjectRegistration registration(registry, configuration, *messages, texts);
-            const dbupgrade::CheckEnvironment environment{
+            const dbupgrade::JetConversionEnvironment jetConversion{*messages, texts, log};
+            dbupgrade::CheckEnvironment environment{
                 registry,
                 texts,
                 configuration,
@@ -93,6 +94,7 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
                 [&](const dbupgrade::CheckProgress& progress) {
                     host.showCheckProgress(progress);
                 }};
+            environment.jetConversion = &jetConversion;
             // A database that could not be checked is opened all the same; the
             // log says why.
             try {

@@ -119,6 +119,16 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
         log.write(context + "the project file is missing or read-only; nothing checked");
         return CheckResult{CheckOutcome::Skipped, {}, {}, "read-only"};
     }
+    // A project file from Windows first becomes a project database; then the
+    // check goes on as for any other.
+    if (environment.jetConversion) {
+        const auto converted = convertJetProjectFile(*environment.jetConversion, projectFile);
+        if (converted.outcome == JetConversionOutcome::Declined ||
+            converted.outcome == JetConversionOutcome::Failed) {
+            log.write(context + "project file left untouched: " + converted.reason);
+            return CheckResult{CheckOutcome::NotADatabase, {}, {}, converted.reason};
+        }
+    }
     if (auto refused = refuseUnusable(projectFile)) {
         log.write(context + "project file left untouched: " + refused->reason);
         return *refused;

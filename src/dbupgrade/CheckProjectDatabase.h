@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DebugLog.h"
+#include "dbupgrade/JetConversion.h"
 #include "dbupgrade/VersionLadder.h"
 #include "platform/Registry.h"
 #include "services/ConfigurationComponent.h"
@@ -35,6 +36,9 @@ struct CheckEnvironment {
     std::function<void(const CheckProgress&)> progress;
     // The rungs to climb; another ladder only in tests of the check itself.
     std::span<const Rung> ladder = versionLadder();
+    // Whom to ask before a project file from Windows is converted; without
+    // it such a file is left alone.
+    const JetConversionEnvironment* jetConversion = nullptr;
 };
 
 enum class CheckOutcome {
