@@ -83,7 +83,8 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
         },
         [&](ConfigurationComponent& configuration, const std::string& projectName) {
             ProjectRegistration registration(registry, configuration, *messages, texts);
-            const dbupgrade::JetConversionEnvironment jetConversion{*messages, texts, log};
+            const dbupgrade::JetConversionEnvironment jetConversion{*messages, texts, log,
+                                                                    configuration};
             dbupgrade::CheckEnvironment environment{
                 registry,
                 texts,

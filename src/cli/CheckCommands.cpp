@@ -44,9 +44,18 @@ void dryRun(CliContext& context, const CheckOptions& options) {
     ConfigurationComponent configuration(context.registry());
     const auto plan =
         dbupgrade::PlanProjectCheck(context.registry(), configuration, options.project);
-    context.out << "project file: " << plan.projectFile.string() << '\n'
-                << "stored version: " << shownVersion(plan.storedVersion) << '\n'
-                << "steps to run: " << plan.rungs.size() << '\n';
+    context.out << "project file: " << plan.projectFile.string() << '\n';
+    if (plan.recognised) {
+        // A Jet file from Windows: its version comes from its schema.
+        context.out << "a Jet database from Windows, to be converted first\n"
+                    << "recognised version: " << shownVersion(plan.storedVersion) << '\n';
+        for (const auto& reason : plan.recognised->reasons) {
+            context.out << "  " << reason << '\n';
+        }
+    } else {
+        context.out << "stored version: " << shownVersion(plan.storedVersion) << '\n';
+    }
+    context.out << "steps to run: " << plan.rungs.size() << '\n';
     for (const auto& rung : plan.rungs) {
         context.out << "  " << rung.version << (rung.step ? "" : " (no step in this build)")
                     << '\n';
@@ -90,7 +99,7 @@ void check(CliContext& context, const CheckOptions& options) {
         forced = options.yes ? Answer::Yes : Answer::No;
     }
     ConsoleMessageService console(forced);
-    const dbupgrade::JetConversionEnvironment jetConversion{console, texts, log};
+    const dbupgrade::JetConversionEnvironment jetConversion{console, texts, log, configuration};
 
     dbupgrade::CheckEnvironment environment{
         registry,

@@ -1,6 +1,7 @@
 #include "dbupgrade/CheckProjectDatabase.h"
 
 #include "db/Database.h"
+#include "db/JetFileFormat.h"
 #include "dbupgrade/CheckFiles.h"
 #include "dbupgrade/TemplateMerge.h"
 #include "platform/Error.h"
@@ -95,6 +96,12 @@ CheckPlan PlanProjectCheck(const Registry& registry, ConfigurationComponent& con
                            const std::string& projectName) {
     CheckPlan plan;
     plan.projectFile = resolveProjectFile(registry, projectName);
+    if (db::jetFormatOf(plan.projectFile.string()) != db::JetFormat::None) {
+        plan.recognised = recogniseJetVersion(plan.projectFile);
+        plan.storedVersion = plan.recognised->version;
+        plan.rungs = rungsAfter(plan.storedVersion);
+        return plan;
+    }
     OpenProjectSettings settings(configuration, projectName);
     plan.storedVersion = settings.text("Global", "DBVersion");
     plan.rungs = rungsAfter(plan.storedVersion);

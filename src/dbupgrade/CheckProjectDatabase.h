@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,6 +65,9 @@ struct CheckPlan {
     std::filesystem::path projectFile;
     std::string storedVersion;
     std::vector<Rung> rungs;
+    // For a project file from Windows, which has no settings of ours: the
+    // version read from its schema (as storedVersion) and why.
+    std::optional<RecognisedVersion> recognised;
 };
 
 // Brings the registered project's database to the current layout: the ladder

@@ -1,10 +1,15 @@
 #include "dbupgrade/JetConversion.h"
 
+#include "db/Database.h"
+#include "db/DbErrors.h"
 #include "db/JetFileFormat.h"
+#include "db/jetfile/JetFile.h"
 #include "db/jetfile/JetImport.h"
 #include "dbupgrade/DurableFiles.h"
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
+#include "platform/TextUtil.h"
+#include "services/OpenProjectSettings.h"
 #include "text/Messages.h"
 
 #include <cerrno>
@@ -45,7 +50,35 @@ std::string joined(const std::vector<std::string>& lines) {
     return text;
 }
 
+// The version the converted database's schema shows, recorded in its settings.
+RecognisedVersion recordVersion(const JetConversionEnvironment& environment,
+                                const std::filesystem::path& converted) {
+    RecognisedVersion recognised;
+    {
+        db::Database database = db::Database::open(converted.string());
+        recognised = recogniseVersion(tablesOf(database));
+    }
+    if (!recognised.version.empty()) {
+        OpenProjectSettings(environment.configuration, OpenProjectSettings::File{converted})
+            .setText("Global", "DBVersion", recognised.version);
+    }
+    return recognised;
+}
+
 } // namespace
+
+RecognisedVersion recogniseJetVersion(const std::filesystem::path& jetFile) {
+    db::jetfile::JetFile jet(jetFile.string());
+    const auto names = jet.tableNames();
+    return recogniseVersion([&](std::string_view table) -> std::optional<db::TableDef> {
+        for (const auto& name : names) {
+            if (equalsIgnoreCase(name, table)) {
+                return jet.table(name).definition;
+            }
+        }
+        return std::nullopt;
+    });
+}
 
 std::filesystem::path keptJetFile(const std::filesystem::path& projectFile) {
     return withSuffix(projectFile, ".jet");
@@ -84,6 +117,7 @@ JetConversionResult convertJetProjectFile(const JetConversionEnvironment& enviro
     std::filesystem::remove(converted, error);
     try {
         auto report = db::jetfile::importJetFile(projectFile.string(), converted.string());
+        result.recognised = recordVersion(environment, converted);
         syncToDisk(converted, false);
         if (!sameFile(kept, projectFile)) {
             keep(projectFile, kept);
@@ -101,6 +135,12 @@ JetConversionResult convertJetProjectFile(const JetConversionEnvironment& enviro
         return result;
     }
     result.outcome = JetConversionOutcome::Converted;
+    environment.log.write(
+        "conversion: layout version from the schema: " +
+        (result.recognised.version.empty() ? std::string("(none)") : result.recognised.version));
+    for (const auto& reason : result.recognised.reasons) {
+        environment.log.write("conversion: " + reason);
+    }
     for (const auto& note : result.notes) {
         environment.log.write("conversion: " + note);
     }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "db/DebugLog.h"
+#include "dbupgrade/VersionRecognition.h"
+#include "services/ConfigurationComponent.h"
 #include "text/MessageService.h"
 #include "text/TextService.h"
 
@@ -15,6 +17,7 @@ struct JetConversionEnvironment {
     MessageService& messages;
     const TextService& texts;
     db::DebugLog& log;
+    ConfigurationComponent& configuration;
 };
 
 enum class JetConversionOutcome {
@@ -29,6 +32,9 @@ struct JetConversionResult {
     std::string reason;
     // What was left out or changed on the way, by name.
     std::vector<std::string> notes;
+    // The layout version read from the schema, which the converted file's
+    // settings record, so that the check runs only the steps still missing.
+    RecognisedVersion recognised;
 };
 
 // A project file brought over from Windows is an Access (Jet) database. This
@@ -36,10 +42,14 @@ struct JetConversionResult {
 // file stays untouched beside the project as "N.kvs.jet", the first backup of
 // the project, and a project database with all its tables and rows takes the
 // project file's name in one rename; what could not be brought over is told
-// (text 943). A file that cannot be read (text 944), or a "N.kvs.jet" of
+// (text 943). The file's settings get the layout version its schema shows.
+// A file that cannot be read (text 944), or a "N.kvs.jet" of
 // another file already there, leaves everything as it was.
 JetConversionResult convertJetProjectFile(const JetConversionEnvironment& environment,
                                           const std::filesystem::path& projectFile);
+
+// The layout version of the Jet file `jetFile`, read from its schema.
+RecognisedVersion recogniseJetVersion(const std::filesystem::path& jetFile);
 
 // The name under which the Jet file is kept: the project file + ".jet".
 std::filesystem::path keptJetFile(const std::filesystem::path& projectFile);

@@ -45,7 +45,7 @@ class JetProject : public ::testing::Test, public test::CheckTestBed {
     const fs::path samples{KORVANA_JET_SAMPLES};
     std::string jetBytes;
     ScriptedMessageService messages;
-    JetConversionEnvironment conversion{messages, texts, log};
+    JetConversionEnvironment conversion{messages, texts, log, configuration};
 };
 
 TEST_F(JetProject, TheQuestionDefaultsToNoAndNoLeavesEverythingAsItWas) {
