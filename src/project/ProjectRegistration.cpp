@@ -1,6 +1,7 @@
 #include "project/ProjectRegistration.h"
 
 #include "db/DbErrors.h"
+#include "db/JetFileFormat.h"
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
 #include "platform/Paths.h"
@@ -31,6 +32,7 @@ constexpr TextId fileMissing{920};
 constexpr TextId invalidName{921};
 constexpr TextId notAProjectDatabase{922};
 constexpr TextId memberPassedOver{940};
+constexpr TextId jetProjectFile{941};
 
 // "Path" holds the folder without a trailing separator (the root stays "/").
 std::string storedFolder(std::string_view folder) {
@@ -110,8 +112,10 @@ bool ProjectRegistration::writeProject(RegistryChanges& changes, const std::stri
         if (error.number() != db::errors::notADatabase) {
             throw;
         }
-        ShowMessage(messages_, texts_, notAProjectDatabase, MessageStyle::exclamation(),
-                    {shownProjectName(name), file});
+        // A project file from Windows is named as such, with the way on.
+        const bool fromWindows = db::jetFormatOf(file) != db::JetFormat::None;
+        ShowMessage(messages_, texts_, fromWindows ? jetProjectFile : notAProjectDatabase,
+                    MessageStyle::exclamation(), {shownProjectName(name), file});
         return false;
     }
     if (!CheckReadOnly(file)) {

@@ -51,6 +51,11 @@ TEST_F(Registration, FailedRegistrationSaysWhyAndLeavesTheRegistryAsItWas) {
     const auto folder = scratch.path().string();
     writeFile(scratch / "Text.kvs", "[Global]\r\nProjectType=Single\r\n");
     writeFile(scratch / "Nothing.kvs", "");
+    // The header of a Jet 4.0 database, as project files from Windows begin.
+    std::string jet(4096, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    jet[0x14] = 1;
+    writeFile(scratch / "Jet.kvs", jet);
     {
         sqlite::Database foreign((scratch / "Foreign.kvs").string(),
                                  sqlite::Database::Mode::Create);
@@ -73,6 +78,7 @@ TEST_F(Registration, FailedRegistrationSaysWhyAndLeavesTheRegistryAsItWas) {
         {folder, "Text", 922, {"Text", folder + "/Text.kvs"}},
         {folder, "Nothing", 922, {"Nothing", folder + "/Nothing.kvs"}},
         {folder, "Foreign", 922, {"Foreign", folder + "/Foreign.kvs"}},
+        {folder, "Jet", 941, {"Jet", folder + "/Jet.kvs"}},
         // a project file that cannot be read never replaces a registration
         {folder + "/Moved", "Plant1", 922, {"Plant1", folder + "/Moved/Plant1.kvs"}},
         {folder + "/Nowhere", "plant1", 919, {"plant1", folder + "/Nowhere"}},
