@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -97,10 +98,11 @@ Property typedProperty(const std::string& name, const std::string& value) {
     if (value == "yes" || value == "no") {
         return Property::boolean(name, value == "yes");
     }
-    if (!value.empty() && value.size() < 11 &&
-        value.find_first_not_of("-0123456789") == std::string::npos &&
-        value.find('-', 1) == std::string::npos && value != "-") {
-        return {name, DaoType::Long, Value(std::int64_t{std::stoll(value)})};
+    std::int32_t number = 0;
+    const auto* end = value.data() + value.size();
+    const auto parsed = std::from_chars(value.data(), end, number);
+    if (!value.empty() && parsed.ec == std::errc{} && parsed.ptr == end) {
+        return {name, DaoType::Long, Value(std::int64_t{number})};
     }
     return Property::text(name, value);
 }
@@ -627,11 +629,14 @@ bool JetRows::next(std::vector<Value>& row) {
     }
     row.clear();
     for (const auto& source : c.sources) {
+        // libmdb lists the fields in column order; the search is a safeguard.
         const MdbField* field = nullptr;
-        for (const auto& candidate : c.fields) {
-            if (candidate.colnum == source.column) {
-                field = &candidate;
-                break;
+        if (c.fields[static_cast<std::size_t>(source.column)].colnum == source.column) {
+            field = &c.fields[static_cast<std::size_t>(source.column)];
+        }
+        for (std::size_t i = 0; !field && i < c.fields.size(); ++i) {
+            if (c.fields[i].colnum == source.column) {
+                field = &c.fields[i];
             }
         }
         row.push_back(field ? c.decode(source, *field) : Value{std::monostate{}});
