@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
 
@@ -31,6 +32,32 @@ std::string temporaryBeside(const std::string& projectFile) {
     ::close(fd);
     ::unlink(pattern.c_str());
     return pattern;
+}
+
+void flush(const std::string& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const int cause = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw Error("Cannot write '" + file + "': " + std::strerror(cause), errors::fileInUse);
+    }
+    ::close(fd);
+}
+
+// The new name on the disk too. The file stands complete already, so a folder
+// that cannot be synced does not undo the import.
+void flushFolderOf(const std::string& file) {
+    auto folder = std::filesystem::path(file).parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 void removeQuietly(const std::string& file) {
@@ -107,9 +134,13 @@ JetImportReport importJetFile(const std::string& jetFile, const std::string& pro
     JetImportReport report;
     const std::string temporary = temporaryBeside(projectFile);
     try {
+        // Written without waiting for the disk, as a failure throws it away;
+        // the finished file is flushed once before it takes its name.
         Database database = Database::create(temporary);
+        database.connection().exec("PRAGMA synchronous = OFF");
         importInto(jet, database, report);
         database.close();
+        flush(temporary);
         // A hard link fails when the name is taken, so a file that appeared
         // meanwhile is not overwritten either.
         if (::link(temporary.c_str(), projectFile.c_str()) != 0) {
@@ -117,6 +148,7 @@ JetImportReport importJetFile(const std::string& jetFile, const std::string& pro
             throw Error("Cannot write '" + projectFile + "': " + std::strerror(cause),
                         cause == EEXIST ? errors::databaseExists : errors::fileInUse);
         }
+        flushFolderOf(projectFile);
     } catch (...) {
         removeQuietly(temporary);
         throw;
