@@ -515,6 +515,16 @@ std::vector<std::string> JetFile::tableNames() const {
     return names;
 }
 
+namespace {
+
+// The kinds of object beside tables that a Jet file's catalogue lists.
+constexpr std::pair<int, std::string_view> objectKinds[] = {
+    {MDB_QUERY, "query"}, {MDB_FORM, "form"},     {MDB_REPORT, "report"},
+    {MDB_MACRO, "macro"}, {MDB_MODULE, "module"}, {MDB_LINKED_TABLE, "linked table"},
+};
+
+} // namespace
+
 std::vector<std::string> JetFile::otherObjects() const {
     std::vector<std::string> objects;
     GPtrArray* catalog = handle_->mdb->catalog;
@@ -525,27 +535,10 @@ std::vector<std::string> JetFile::otherObjects() const {
         if (name.starts_with("MSys")) {
             continue;
         }
-        switch (entry->object_type) {
-        case MDB_QUERY:
-            objects.push_back("query " + named(name));
-            break;
-        case MDB_FORM:
-            objects.push_back("form " + named(name));
-            break;
-        case MDB_REPORT:
-            objects.push_back("report " + named(name));
-            break;
-        case MDB_MACRO:
-            objects.push_back("macro " + named(name));
-            break;
-        case MDB_MODULE:
-            objects.push_back("module " + named(name));
-            break;
-        case MDB_LINKED_TABLE:
-            objects.push_back("linked table " + named(name));
-            break;
-        default:
-            break;
+        for (const auto& [type, word] : objectKinds) {
+            if (entry->object_type == type) {
+                objects.push_back(std::string(word) + " " + named(name));
+            }
         }
     }
     return objects;
