@@ -1,6 +1,7 @@
 #include "db/JetFileFormat.h"
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 
@@ -15,7 +16,35 @@ constexpr std::string_view jetSignature{"Standard Jet DB\0", 16};
 constexpr std::string_view aceSignature{"Standard ACE DB\0", 16};
 constexpr std::size_t versionOffset = 0x14;
 
+// A Jet 4.0 header keeps the database password at 0x42 as UTF-16 characters,
+// each masked with a fixed word; a character that is not a single byte then is
+// masked with a key taken from the word at 0x66 as well. An empty password
+// reads as a null first character.
+constexpr std::size_t passwordOffset = 0x42;
+constexpr std::size_t passwordKeyOffset = 0x66;
+constexpr std::uint16_t firstPasswordMask = 0x6ABA;
+constexpr std::uint16_t passwordKeyMask = 0x24AE;
+
+std::uint16_t littleWord(const char* at) {
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(at[0]) |
+                                      static_cast<unsigned char>(at[1]) << 8);
+}
+
 } // namespace
+
+bool hasDatabasePassword(const std::string& path) {
+    std::array<char, passwordKeyOffset + 2> header{};
+    std::ifstream in(path, std::ios::binary);
+    if (!in || !in.read(header.data(), static_cast<std::streamsize>(header.size()))) {
+        return false;
+    }
+    const std::uint16_t key = littleWord(header.data() + passwordKeyOffset) ^ passwordKeyMask;
+    std::uint16_t first = littleWord(header.data() + passwordOffset) ^ firstPasswordMask;
+    if (first > 0xFF) {
+        first ^= key;
+    }
+    return first != 0;
+}
 
 JetFormat jetFormatOf(const std::string& path) {
     std::array<char, versionOffset + 1> header{};

@@ -14,6 +14,10 @@ enum class JetFormat { None, Jet3, Jet4, Ace };
 // database (or cannot be read).
 JetFormat jetFormatOf(const std::string& path);
 
+// Whether a Jet 4.0 file carries a database password (its first character
+// is not empty once the header's masks are taken off).
+bool hasDatabasePassword(const std::string& path);
+
 // "Jet 3", "Jet 4.0", "ACE (.accdb)".
 std::string_view jetFormatName(JetFormat format);
 

@@ -479,6 +479,12 @@ JetFile::JetFile(const std::string& path) : path_(path), handle_(std::make_uniqu
     case JetFormat::None:
         refuse(path, "it is no Jet database");
     }
+    // The password guards no data in Jet 4.0, and libmdb reads past it; a
+    // file its owner locked is still not read without asking them.
+    if (hasDatabasePassword(path)) {
+        refuse(path, "it is protected by a database password; remove the password in Access "
+                     "first");
+    }
     // A copy cut short ends inside a page; libmdb would read on past its end
     // and pass over what is missing.
     std::error_code error;

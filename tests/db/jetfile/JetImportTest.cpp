@@ -226,6 +226,18 @@ TEST_F(RefusedJetFiles, BadInputWritesNothingAndLeavesTheOriginal) {
         {"ACE", [](std::string& b) { b.replace(4, 15, "Standard ACE DB"), b[0x14] = 2; },
          "it is an ACE database (.accdb"},
         {"ACE version", [](std::string& b) { b[0x14] = 3; }, "it is an ACE database"},
+        // The password "P": its first character masked as Access masks it.
+        {"password",
+         [](std::string& b) {
+             const auto word = [&](std::size_t at) {
+                 return static_cast<unsigned>(static_cast<unsigned char>(b[at]) |
+                                              static_cast<unsigned char>(b[at + 1]) << 8);
+             };
+             const unsigned masked = 0x6ABA ^ (word(0x66) ^ 0x24AE) ^ 'P';
+             b[0x42] = static_cast<char>(masked & 0xFF);
+             b[0x43] = static_cast<char>(masked >> 8);
+         },
+         "it is protected by a database password"},
         {"no Jet file", [](std::string& b) { b.replace(4, 15, "Something else!"); },
          "it is no Jet database"},
         {"cut short", [](std::string& b) { b.resize(b.size() / 2); }, "the file is damaged"},
