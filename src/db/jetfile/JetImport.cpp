@@ -1,8 +1,11 @@
 #include "db/jetfile/JetImport.h"
 
+#include "db/Catalogue.h"
 #include "db/Database.h"
 #include "db/DbErrors.h"
 #include "db/SqlNames.h"
+#include "db/Sqlite.h"
+#include "db/UnstoredColumns.h"
 #include "db/ValueBinding.h"
 #include "db/jetfile/JetFile.h"
 #include "platform/Error.h"
@@ -34,6 +37,22 @@ std::string temporaryBeside(const std::string& projectFile) {
     return pattern;
 }
 
+// A new, empty project database, as Database::create makes one, but written
+// without waiting for the disk: a failed import throws it away, and the
+// finished file is flushed once before it takes its name. Waiting for each
+// commit would cost more than all of the reading.
+Database createScratch(const std::string& path) {
+    {
+        sqlite::Database connection(path, sqlite::Database::Mode::Create);
+        connection.exec("PRAGMA synchronous = OFF");
+        sqlite::Transaction transaction(connection);
+        Catalogue::create(connection);
+        UnstoredColumns::create(connection);
+        transaction.commit();
+    }
+    return Database::open(path, Database::Durability::Scratch);
+}
+
 void flush(const std::string& file) {
     const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 || ::fsync(fd) != 0) {
@@ -44,20 +63,6 @@ void flush(const std::string& file) {
         throw Error("Cannot write '" + file + "': " + std::strerror(cause), errors::fileInUse);
     }
     ::close(fd);
-}
-
-// The new name on the disk too. The file stands complete already, so a folder
-// that cannot be synced does not undo the import.
-void flushFolderOf(const std::string& file) {
-    auto folder = std::filesystem::path(file).parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
 }
 
 void removeQuietly(const std::string& file) {
@@ -134,21 +139,19 @@ JetImportReport importJetFile(const std::string& jetFile, const std::string& pro
     JetImportReport report;
     const std::string temporary = temporaryBeside(projectFile);
     try {
-        // Written without waiting for the disk, as a failure throws it away;
-        // the finished file is flushed once before it takes its name.
-        Database database = Database::create(temporary);
-        database.connection().exec("PRAGMA synchronous = OFF");
+        Database database = createScratch(temporary);
         importInto(jet, database, report);
         database.close();
         flush(temporary);
         // A hard link fails when the name is taken, so a file that appeared
-        // meanwhile is not overwritten either.
+        // meanwhile is not overwritten either. The content is on the disk
+        // before the name: after a crash the name is missing or names the
+        // whole file.
         if (::link(temporary.c_str(), projectFile.c_str()) != 0) {
             const int cause = errno;
             throw Error("Cannot write '" + projectFile + "': " + std::strerror(cause),
                         cause == EEXIST ? errors::databaseExists : errors::fileInUse);
         }
-        flushFolderOf(projectFile);
     } catch (...) {
         removeQuietly(temporary);
         throw;
