@@ -83,7 +83,9 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
         },
         [&](ConfigurationComponent& configuration, const std::string& projectName) {
             ProjectRegistration registration(registry, configuration, *messages, texts);
-            const dbupgrade::CheckEnvironment environment{
+            const dbupgrade::JetConversionEnvironment jetConversion{*messages, texts, log,
+                                                                    configuration};
+            dbupgrade::CheckEnvironment environment{
                 registry,
                 texts,
                 configuration,
@@ -93,6 +95,7 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
                 [&](const dbupgrade::CheckProgress& progress) {
                     host.showCheckProgress(progress);
                 }};
+            environment.jetConversion = &jetConversion;
             // A database that could not be checked is opened all the same; the
             // log says why.
             try {

@@ -6,10 +6,12 @@
 #include "project/ProjectRegistration.h"
 #include "services/ConfigurationComponent.h"
 #include "services/InstallationSettings.h"
+#include "text/ConsoleMessageService.h"
 #include "text/ScriptedMessageService.h"
 #include "text/TextService.h"
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -42,9 +44,18 @@ void dryRun(CliContext& context, const CheckOptions& options) {
     ConfigurationComponent configuration(context.registry());
     const auto plan =
         dbupgrade::PlanProjectCheck(context.registry(), configuration, options.project);
-    context.out << "project file: " << plan.projectFile.string() << '\n'
-                << "stored version: " << shownVersion(plan.storedVersion) << '\n'
-                << "steps to run: " << plan.rungs.size() << '\n';
+    context.out << "project file: " << plan.projectFile.string() << '\n';
+    if (plan.recognised) {
+        // A Jet file from Windows: its version comes from its schema.
+        context.out << "a Jet database from Windows, to be converted first\n"
+                    << "recognised version: " << shownVersion(plan.storedVersion) << '\n';
+        for (const auto& reason : plan.recognised->reasons) {
+            context.out << "  " << reason << '\n';
+        }
+    } else {
+        context.out << "stored version: " << shownVersion(plan.storedVersion) << '\n';
+    }
+    context.out << "steps to run: " << plan.rungs.size() << '\n';
     for (const auto& rung : plan.rungs) {
         context.out << "  " << rung.version << (rung.step ? "" : " (no step in this build)")
                     << '\n';
@@ -81,6 +92,15 @@ void check(CliContext& context, const CheckOptions& options) {
     const std::string installation =
         registry.readString(Hive::LocalMachine, keys::installation, "Path");
 
+    // The conversion of a project file from Windows is asked on the console,
+    // and told there: what it leaves out must not go unseen.
+    std::optional<Answer> forced;
+    if (options.yes || options.no) {
+        forced = options.yes ? Answer::Yes : Answer::No;
+    }
+    ConsoleMessageService console(forced);
+    const dbupgrade::JetConversionEnvironment jetConversion{console, texts, log, configuration};
+
     dbupgrade::CheckEnvironment environment{
         registry,
         texts,
@@ -92,6 +112,7 @@ void check(CliContext& context, const CheckOptions& options) {
             context.out << "step " << progress.step << " of " << progress.count << ": "
                         << progress.version << '\n';
         }};
+    environment.jetConversion = &jetConversion;
     const auto result = dbupgrade::CheckProjectDatabase(environment, options.project);
     context.out << "stored version: " << shownVersion(result.storedVersion) << '\n';
     if (result.outcome == dbupgrade::CheckOutcome::Checked) {
@@ -113,8 +134,10 @@ void addCheckCommands(CLI::App& app, CliContext& context) {
                  "layout, merge the template's system texts and fonts, compact it");
     command->add_option("NAME", options->project, "The registered project name")->required();
     auto* yes = command->add_flag("--yes", options->yes,
-                                  "Make a read-only project file writable without asking");
-    auto* no = command->add_flag("--no", options->no, "Leave a read-only project file alone");
+                                  "Answer Yes: make a read-only project file writable, convert "
+                                  "a project file from Windows (Jet)");
+    auto* no = command->add_flag("--no", options->no,
+                                 "Answer No: leave a read-only or Jet project file alone");
     yes->excludes(no);
     command->add_flag("--dry-run", options->dryRun,
                       "Print the stored version and the steps that would run; change nothing");

@@ -1,5 +1,7 @@
 #include "cli/Commands.h"
 #include "db/Database.h"
+#include "db/DbErrors.h"
+#include "db/jetfile/JetImport.h"
 #include "db/json/DatabaseJson.h"
 #include "db/json/JsonValues.h"
 #include "platform/Error.h"
@@ -21,6 +23,7 @@ struct DbOptions {
     std::string from;
     bool rows = false;
     std::string statement;
+    std::string jetFile;
 };
 
 bool requireExisting(CliContext& context, const std::string& path, const char* what) {
@@ -90,6 +93,31 @@ void sqlCommand(CliContext& context, const DbOptions& options) {
     context.exitCode = exitOk;
 }
 
+void importJetCommand(CliContext& context, const DbOptions& options) {
+    if (!requireExisting(context, options.jetFile, "Jet database")) {
+        return;
+    }
+    db::jetfile::JetImportReport report;
+    try {
+        report = db::jetfile::importJetFile(options.jetFile, options.file);
+    } catch (const Error& error) {
+        if (error.number() != db::errors::notADatabase &&
+            error.number() != db::errors::databaseExists) {
+            throw;
+        }
+        context.err << "kvs: " << error.what() << "; nothing was written\n";
+        context.exitCode = exitFailure;
+        return;
+    }
+    for (const auto& table : report.tables) {
+        context.out << table << '\n';
+    }
+    for (const auto& note : report.notes) {
+        context.err << "kvs: " << note << '\n';
+    }
+    context.exitCode = exitOk;
+}
+
 } // namespace
 
 void addDbCommands(CLI::App& app, CliContext& context) {
@@ -114,6 +142,13 @@ void addDbCommands(CLI::App& app, CliContext& context) {
     sql->add_option("FILE", options->file, "The database file")->required();
     sql->add_option("STATEMENT", options->statement, "The statement")->required();
     sql->callback([&context, options] { sqlCommand(context, *options); });
+
+    CLI::App* importJet = db->add_subcommand(
+        "import-jet", "Make a new project database from a Jet 4.0 database (never overwrites); "
+                      "what cannot be brought over is named on stderr");
+    importJet->add_option("JET-FILE", options->jetFile, "The Jet 4.0 database to read")->required();
+    importJet->add_option("OUT", options->file, "The project database to create")->required();
+    importJet->callback([&context, options] { importJetCommand(context, *options); });
 }
 
 } // namespace korvana::cli

@@ -22,8 +22,7 @@ class ProjectSession {
         : messages(forced), texts(language.value > 0 ? language : installationLanguage(context)),
           configuration(context.registry()),
           registration(context.registry(), configuration, messages, texts),
-          services{context.registry(), configuration,
-                   [this](std::string_view file) { return registration.CheckReadOnly(file); }} {}
+          services(registration.loadingServices()) {}
     ProjectSession(const ProjectSession&) = delete;
     ProjectSession& operator=(const ProjectSession&) = delete;
 

@@ -1,6 +1,7 @@
 #include "db/DatabaseFile.h"
 
 #include "db/DbErrors.h"
+#include "db/JetFileFormat.h"
 #include "platform/Error.h"
 
 #include <array>
@@ -45,6 +46,12 @@ void checkDatabaseFile(const std::string& path) {
         refuse("the file is too short");
     }
     if (std::memcmp(header.data(), "SQLite format 3", 16) != 0) {
+        // Project files from Windows are Access databases; saying only "not a
+        // database" would leave the user guessing what to do with one.
+        if (const auto jet = jetFormatOf(path); jet != JetFormat::None) {
+            refuse("the file is a " + std::string(jetFormatName(jet)) +
+                   " (Access) database from Windows, which has to be converted first");
+        }
         refuse("the file is not an SQLite database");
     }
     std::uint64_t pageSize = bigEndian(header, 16, 2);

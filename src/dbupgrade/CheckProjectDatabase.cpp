@@ -1,6 +1,7 @@
 #include "dbupgrade/CheckProjectDatabase.h"
 
 #include "db/Database.h"
+#include "db/JetFileFormat.h"
 #include "dbupgrade/CheckFiles.h"
 #include "dbupgrade/TemplateMerge.h"
 #include "platform/Error.h"
@@ -95,6 +96,12 @@ CheckPlan PlanProjectCheck(const Registry& registry, ConfigurationComponent& con
                            const std::string& projectName) {
     CheckPlan plan;
     plan.projectFile = resolveProjectFile(registry, projectName);
+    if (db::jetFormatOf(plan.projectFile.string()) != db::JetFormat::None) {
+        plan.recognised = recogniseJetVersion(plan.projectFile);
+        plan.storedVersion = plan.recognised->version;
+        plan.rungs = rungsAfter(plan.storedVersion);
+        return plan;
+    }
     OpenProjectSettings settings(configuration, projectName);
     plan.storedVersion = settings.text("Global", "DBVersion");
     plan.rungs = rungsAfter(plan.storedVersion);
@@ -118,6 +125,16 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
     if (environment.checkReadOnly && !environment.checkReadOnly(projectFile.string())) {
         log.write(context + "the project file is missing or read-only; nothing checked");
         return CheckResult{CheckOutcome::Skipped, {}, {}, "read-only"};
+    }
+    // A project file from Windows first becomes a project database; then the
+    // check goes on as for any other.
+    if (environment.jetConversion) {
+        const auto converted = convertJetProjectFile(*environment.jetConversion, projectFile);
+        if (converted.outcome == JetConversionOutcome::Declined ||
+            converted.outcome == JetConversionOutcome::Failed) {
+            log.write(context + "project file left untouched: " + converted.reason);
+            return CheckResult{CheckOutcome::NotADatabase, {}, {}, converted.reason};
+        }
     }
     if (auto refused = refuseUnusable(projectFile)) {
         log.write(context + "project file left untouched: " + refused->reason);

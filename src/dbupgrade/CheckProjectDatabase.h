@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DebugLog.h"
+#include "dbupgrade/JetConversion.h"
 #include "dbupgrade/VersionLadder.h"
 #include "platform/Registry.h"
 #include "services/ConfigurationComponent.h"
@@ -8,6 +9,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -35,6 +37,9 @@ struct CheckEnvironment {
     std::function<void(const CheckProgress&)> progress;
     // The rungs to climb; another ladder only in tests of the check itself.
     std::span<const Rung> ladder = versionLadder();
+    // Whom to ask before a project file from Windows is converted; without
+    // it such a file is left alone.
+    const JetConversionEnvironment* jetConversion = nullptr;
 };
 
 enum class CheckOutcome {
@@ -60,6 +65,9 @@ struct CheckPlan {
     std::filesystem::path projectFile;
     std::string storedVersion;
     std::vector<Rung> rungs;
+    // For a project file from Windows, which has no settings of ours: the
+    // version read from its schema (as storedVersion) and why.
+    std::optional<RecognisedVersion> recognised;
 };
 
 // Brings the registered project's database to the current layout: the ladder

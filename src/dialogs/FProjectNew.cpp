@@ -618,9 +618,7 @@ void FProjectNew::addGroupProject() {
         return;
     }
     CKVProject project;
-    const ProjectServices loading{
-        context_.registry, services_.configuration,
-        [this](std::string_view file) { return services_.registration.CheckReadOnly(file); }};
+    const ProjectServices loading = services_.registration.loadingServices();
     if (auto failure = failureOf([&] { project.Initialize(loading, picked.ProjectName); })) {
         ReportError(context_.messages, context_.texts, "Error in function 'cmdProjectAdd_Click'!",
                     failure->number, failure->description);
@@ -701,9 +699,7 @@ void FProjectNew::finish(CKVProject& project) {
     }
     project.Projects.clear();
     if (mode_ == NewProjectMode::Group) {
-        const ProjectServices loading{
-            context_.registry, services_.configuration,
-            [this](std::string_view file) { return services_.registration.CheckReadOnly(file); }};
+        const ProjectServices loading = services_.registration.loadingServices();
         for (int i = 0; i < lvwGroupProjects_->topLevelItemCount(); ++i) {
             CKVProject member;
             const std::string name = lvwGroupProjects_->topLevelItem(i)->text(0).toStdString();

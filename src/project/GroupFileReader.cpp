@@ -82,23 +82,20 @@ std::string GroupFileReader::memberPath(std::string_view entry, std::string_view
     return std::filesystem::path(absolute).lexically_normal().string();
 }
 
-std::vector<GroupFileReader::Member> GroupFileReader::members(std::string_view groupFile,
-                                                              std::string_view groupFolder) {
-    std::vector<Member> result;
+GroupFileReader::Members GroupFileReader::members(std::string_view groupFile,
+                                                  std::string_view groupFolder) {
+    Members result;
     for (auto& entry : memberEntries(groupFile)) {
         std::string file = memberPath(entry, groupFolder);
         const auto native = paths::toFileSystemPath(file);
         std::error_code error;
-        // A member that is not there is not passed over as "no studio
-        // project": the group would silently lose a project it holds.
         if (native.empty() || !std::filesystem::is_regular_file(native, error)) {
-            throw Error("The group file '" + std::string(groupFile) + "' names the project '" +
-                            entry + "', whose file does not exist",
-                        runtimeErrors::fileNotFound);
+            result.passedOver.push_back(std::move(entry));
+            continue;
         }
         std::string projectName = IniFile::readKey(native, "Korvana4", "ProjectName");
         if (!projectName.empty()) {
-            result.push_back({std::move(entry), std::move(file), std::move(projectName)});
+            result.projects.push_back({std::move(entry), std::move(file), std::move(projectName)});
         }
     }
     return result;

@@ -18,13 +18,24 @@ class GroupFileReader {
         std::string projectName; // "ProjectName" of its section "Korvana4"
     };
 
+    struct Members {
+        std::vector<Member> projects;
+        // Entries whose Visual Basic project file is not there (a drive path
+        // names nothing here), as the group file names them.
+        std::vector<std::string> passedOver;
+    };
+
     // The members of the group file that are studio projects, in file order;
     // Visual Basic projects without the link to a studio project are left out.
-    // Every member file is read before the result is returned, so a caller
-    // that registers or opens members never acts on half a group. Raises
-    // korvana::Error naming the group file as memberEntries does, and when a
-    // member's file does not exist (53) or is not a text file.
-    static std::vector<Member> members(std::string_view groupFile, std::string_view groupFolder);
+    // A member whose file is missing reads as a file without that link, as an
+    // INI read of a missing file gives the empty default: groups brought over
+    // from Windows name their members by drive paths. Such members are listed
+    // in `passedOver` so that callers can say so. Every member file is read
+    // before the result is returned, so a caller that registers or opens
+    // members never acts on half a group. Raises korvana::Error naming the
+    // group file as memberEntries does, and when a member's file is not a text
+    // file.
+    static Members members(std::string_view groupFile, std::string_view groupFolder);
 
     // Every line holding "=" names a member: the text after the first "=", with
     // blanks trimmed. Any key counts ("Project", "StartupProject", ...).

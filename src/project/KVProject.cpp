@@ -154,7 +154,11 @@ void CKVProject::LoadGroupProjects(const ProjectServices& services) {
 void CKVProject::loadGroup(const ProjectServices& services) {
     Projects.clear();
     std::vector<GroupMember> members;
-    for (const auto& entry : GroupFileReader::members(ProjectFile, Path)) {
+    const auto read = GroupFileReader::members(ProjectFile, Path);
+    for (const auto& entry : read.passedOver) {
+        services.passedOverMember(ProjectName, entry);
+    }
+    for (const auto& entry : read.projects) {
         auto member = std::make_shared<CKVProject>();
         member->initialize(services, entry.projectName, true);
         if (isGroupMemberType(member->EProjectType)) {

@@ -1,6 +1,7 @@
 #include "project/ProjectRegistration.h"
 
 #include "db/DbErrors.h"
+#include "db/JetFileFormat.h"
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
 #include "platform/Paths.h"
@@ -30,6 +31,8 @@ constexpr TextId folderMissing{919};
 constexpr TextId fileMissing{920};
 constexpr TextId invalidName{921};
 constexpr TextId notAProjectDatabase{922};
+constexpr TextId memberPassedOver{940};
+constexpr TextId jetProjectFile{941};
 
 // "Path" holds the folder without a trailing separator (the root stays "/").
 std::string storedFolder(std::string_view folder) {
@@ -109,8 +112,10 @@ bool ProjectRegistration::writeProject(RegistryChanges& changes, const std::stri
         if (error.number() != db::errors::notADatabase) {
             throw;
         }
-        ShowMessage(messages_, texts_, notAProjectDatabase, MessageStyle::exclamation(),
-                    {shownProjectName(name), file});
+        // A project file from Windows is named as such, with the way on.
+        const bool fromWindows = db::jetFormatOf(file) != db::JetFormat::None;
+        ShowMessage(messages_, texts_, fromWindows ? jetProjectFile : notAProjectDatabase,
+                    MessageStyle::exclamation(), {shownProjectName(name), file});
         return false;
     }
     if (!CheckReadOnly(file)) {
@@ -151,7 +156,11 @@ bool ProjectRegistration::writeGroup(RegistryChanges& changes, const std::string
                                      std::string_view name, const std::string& groupFile) {
     bool found = false;
     bool allRegistered = true;
-    for (const auto& member : GroupFileReader::members(groupFile, folder)) {
+    const auto read = GroupFileReader::members(groupFile, folder);
+    for (const auto& entry : read.passedOver) {
+        TellPassedOverMember(name, entry);
+    }
+    for (const auto& member : read.projects) {
         found = true;
         const std::string memberFolder = paths::parentFolder(member.file);
         // A name that could lead out of the member's folder names no project
@@ -178,6 +187,18 @@ bool ProjectRegistration::writeGroup(RegistryChanges& changes, const std::string
     changes.writeString(Hive::LocalMachine, key, "ProjectType",
                         projectTypeName(ProjectType::Group));
     return true;
+}
+
+ProjectServices ProjectRegistration::loadingServices() {
+    return {registry_, configuration_,
+            [this](std::string_view file) { return CheckReadOnly(file); },
+            [this](std::string_view group, std::string_view entry) {
+                TellPassedOverMember(group, entry);
+            }};
+}
+
+void ProjectRegistration::TellPassedOverMember(std::string_view group, std::string_view entry) {
+    ShowMessage(messages_, texts_, memberPassedOver, MessageStyle::information(), {entry, group});
 }
 
 bool ProjectRegistration::CheckReadOnly(std::string_view file) {

@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "project/ProjectServices.h"
 #include "project/ProjectType.h"
 #include "project/RegisteredProject.h"
 #include "project/RegistryChanges.h"
@@ -38,9 +39,18 @@ class ProjectRegistration {
 
     // Registers folder/name.vbg and every studio project it names (texts 915,
     // 916, 917). A member whose project file is missing is reported and left
-    // out; the group is still registered when every other member was. When the
+    // out; the group is still registered when every other member was. So is a
+    // member whose Visual Basic project file is missing (text 940). When the
     // group fails, the members registered on the way are taken back too.
     bool RegisterGroup(std::string_view folder, std::string_view name);
+
+    // What loading a project needs, with this registration's read-only check
+    // and its report of passed-over group members. Lives as long as `this`.
+    ProjectServices loadingServices();
+
+    // Tells the user (text 940) that the group `group` passes over its member
+    // `entry`, whose Visual Basic project file is missing.
+    void TellPassedOverMember(std::string_view group, std::string_view entry);
 
     // True for a name a project may be registered under; otherwise text 921
     // says why not.

@@ -32,8 +32,7 @@ StartupRun::StartupRun(StartupContext& context, ConfigurationComponent& configur
     : context_(context), configuration_(configuration),
       registration_(context.registry, configuration, context.messages, context.texts),
       lookup_(context.registry, context.messages, context.texts),
-      services_{context.registry, configuration,
-                [this](std::string_view file) { return registration_.CheckReadOnly(file); }} {}
+      services_(registration_.loadingServices()) {}
 
 std::optional<int> StartupRun::chooseProject(const CommandLine& commandLine) {
     switch (commandLine.form) {

@@ -43,6 +43,37 @@ constexpr const char* groups = R"({"tables": [{"name": "TidxGroups",
            {"ID": 4, "ParentID": 0, "Name": "System", "Type": -100, "Delete": false}]}],
   "settings": [{"section": "Global", "key": "DBVersion", "type": "string", "value": "4.01.007"}]})";
 
+TEST_F(DbCommandsTest, ImportJetTellsWhatItLeftOutAndNeverOverwrites) {
+    const fs::path samples(KORVANA_JET_SAMPLES);
+    if (!fs::is_directory(samples)) {
+        GTEST_SKIP() << "no Jet sample databases in " << samples;
+    }
+    const auto sample = (samples / "compIndexTestV2003.mdb").string();
+    KvsRun run = db({"import-jet", sample, file});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "Table1: 512 rows\n");
+    EXPECT_NE(run.err.find("kvs: index 'Table1'.'CD_AGENTE': its field 'CD_AGENTE' is kept in "
+                           "ascending order"),
+              std::string::npos)
+        << run.err;
+    const std::string imported = readFile(file);
+
+    run = db({"import-jet", sample, file});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("already exists; it is left as it is; nothing was written"),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(readFile(file), imported);
+
+    std::string jet3 = readFile(sample);
+    jet3[0x14] = 0;
+    writeFile(scratch / "old.mdb", jet3);
+    run = db({"import-jet", (scratch / "old.mdb").string(), (scratch / "Old.kvs").string()});
+    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_NE(run.err.find("it is a Jet 3 database"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(scratch / "Old.kvs"));
+}
+
 TEST_F(DbCommandsTest, CreateDumpAndQueryAProjectDatabase) {
     writeFile(description, groups);
     KvsRun run = db({"create", file, "--from", description});

@@ -160,11 +160,13 @@ TEST_F(KvsProject, GroupLoadsRelativeAndAbsoluteMembers) {
         EXPECT_THAT(run.out, HasSubstr("\nProjects=LineServer,LineClient\n"));
     }
 
-    // A member that has gone makes the group unreadable rather than shorter.
+    // A member that has gone is passed over, and said so on stderr.
     fs::remove(client / "Client.vbp");
-    const auto broken = kvs({"project", "show", "Line"});
-    EXPECT_EQ(broken.exitCode, 3);
-    EXPECT_THAT(broken.err, HasSubstr("whose file does not exist"));
+    const auto shorter = kvs({"project", "show", "Line"});
+    EXPECT_EQ(shorter.exitCode, 0) << shorter.err;
+    EXPECT_THAT(shorter.out, HasSubstr("\nProjects=LineServer\n"));
+    EXPECT_THAT(shorter.err, HasSubstr((client / "Client.vbp").string()));
+    EXPECT_THAT(shorter.err, HasSubstr("wird übergangen"));
 
     // A group file that has gone is not found, by name or by path.
     fs::remove(line / "Line.vbg");

@@ -254,7 +254,6 @@ TEST_F(LoadGroup, BrokenGroupFilesAreRefusedWithTheirName) {
         {"empty", ""},
         {"only a byte-order mark", "\xEF\xBB\xBF"},
         {"binary", std::string("VBGROUP\0\x01\x02Project=Kept.vbp", 25)},
-        {"missing member", "VBGROUP 5.0\r\nProject=Kept.vbp\r\nProject=Gone\\Gone.vbp\r\n"},
     };
     for (const auto& [what, text] : cases) {
         const auto file = writeGroup(text);
@@ -268,6 +267,21 @@ TEST_F(LoadGroup, BrokenGroupFilesAreRefusedWithTheirName) {
         }
         EXPECT_TRUE(group.Projects.empty()) << what;
     }
+}
+
+// A group brought over from Windows names members by drive paths, or names
+// members that were not copied along: they are passed over, each one told.
+TEST_F(LoadGroup, MissingAndDrivePathMembersArePassedOverAndTold) {
+    makeRegisteredProject("Kept");
+    writeVbProject(scratch / "Line" / "Kept.vbp", "Kept");
+    writeGroup("VBGROUP 5.0\r\nStartupProject=C:\\Other\\Two.vbp\r\nProject=Kept.vbp\r\n"
+               "Project=Gone\\Gone.vbp\r\n");
+
+    CKVProject group;
+    group.Initialize(services, "Line");
+    EXPECT_EQ(memberNames(group), std::vector<std::string>{"Kept"});
+    EXPECT_EQ(passedOver,
+              (std::vector<std::string>{"Line: C:\\Other\\Two.vbp", "Line: Gone\\Gone.vbp"}));
 }
 
 TEST_F(LoadGroup, VbProjectWithoutStudioSectionIsNoMember) {

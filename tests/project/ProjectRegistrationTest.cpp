@@ -51,6 +51,11 @@ TEST_F(Registration, FailedRegistrationSaysWhyAndLeavesTheRegistryAsItWas) {
     const auto folder = scratch.path().string();
     writeFile(scratch / "Text.kvs", "[Global]\r\nProjectType=Single\r\n");
     writeFile(scratch / "Nothing.kvs", "");
+    // The header of a Jet 4.0 database, as project files from Windows begin.
+    std::string jet(4096, '\0');
+    jet.replace(4, 15, "Standard Jet DB");
+    jet[0x14] = 1;
+    writeFile(scratch / "Jet.kvs", jet);
     {
         sqlite::Database foreign((scratch / "Foreign.kvs").string(),
                                  sqlite::Database::Mode::Create);
@@ -73,6 +78,7 @@ TEST_F(Registration, FailedRegistrationSaysWhyAndLeavesTheRegistryAsItWas) {
         {folder, "Text", 922, {"Text", folder + "/Text.kvs"}},
         {folder, "Nothing", 922, {"Nothing", folder + "/Nothing.kvs"}},
         {folder, "Foreign", 922, {"Foreign", folder + "/Foreign.kvs"}},
+        {folder, "Jet", 941, {"Jet", folder + "/Jet.kvs"}},
         // a project file that cannot be read never replaces a registration
         {folder + "/Moved", "Plant1", 922, {"Plant1", folder + "/Moved/Plant1.kvs"}},
         {folder + "/Nowhere", "plant1", 919, {"plant1", folder + "/Nowhere"}},
@@ -250,6 +256,29 @@ TEST_F(GroupRegistration, MemberWithoutProjectFileIsReportedAndTheGroupStillRegi
     EXPECT_FALSE(isRegistered("PlantClient"));
 }
 
+TEST_F(GroupRegistration, MissingAndDrivePathMembersArePassedOverAndTold) {
+    makeProject("Server", "PlantServer", "Server");
+    makeVbp("Server/Server.vbp", "PlantServer");
+    writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nStartupProject=Server\\Server.vbp\r\n"
+                                     "Project=C:\\Other\\Two.vbp\r\nProject=Gone.vbp\r\n");
+
+    EXPECT_TRUE(registration.RegisterGroup(groupFolder(), "Plant"));
+    EXPECT_THAT(shownTexts(),
+                ElementsAre(texts.LoadText(TextId{940}, {"C:\\Other\\Two.vbp", "Plant"}),
+                            texts.LoadText(TextId{940}, {"Gone.vbp", "Plant"})));
+    EXPECT_EQ(messages.shown()[0].style, MessageStyle::information());
+    EXPECT_TRUE(isRegistered("Plant"));
+    EXPECT_TRUE(isRegistered("PlantServer"));
+
+    // With nothing left but passed-over members the group holds no project.
+    messages = ScriptedMessageService();
+    writeFile(scratch / "Plant.vbg", "VBGROUP 5.0\r\nProject=C:\\Other\\Two.vbp\r\n");
+    EXPECT_FALSE(registration.RegisterGroup(groupFolder(), "Plant"));
+    EXPECT_THAT(shownTexts(),
+                ElementsAre(texts.LoadText(TextId{940}, {"C:\\Other\\Two.vbp", "Plant"}),
+                            texts.LoadText(TextId{915}, {"Plant"})));
+}
+
 TEST_F(GroupRegistration, MemberNameLeadingOutOfItsFolderIsTreatedAsMissing) {
     makeProject(".", "Outside");
     makeVbp("Member/Member.vbp", "../Outside");
@@ -295,9 +324,6 @@ TEST_F(GroupRegistration, UnreadableGroupFilesAreReportedAsErrors) {
         {"", "(62: The group file '" + groupFolder() + "/Plant.vbg' is empty"},
         {"\xEF\xBB\xBF", "is empty"},
         {std::string("VBGROUP\0\x01\x02=x", 13), "is not a text file"},
-        {"VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Gone\\Gone.vbp\r\n",
-         "(53: The group file '" + groupFolder() +
-             "/Plant.vbg' names the project 'Gone\\Gone.vbp', whose file does not exist"},
         {"VBGROUP 5.0\r\nProject=Server\\Server.vbp\r\nProject=Binary.vbp\r\n",
          "is not a text file"},
     };

@@ -71,9 +71,15 @@ class ProjectTestBed : public testing::Test {
     ConfigurationComponent settings{registry};
     std::vector<std::string> readOnlyChecks;
     bool readOnlyAnswer = true;
-    ProjectServices services{registry, settings, [this](std::string_view file) {
+    std::vector<std::string> passedOver;
+    ProjectServices services{registry, settings,
+                             [this](std::string_view file) {
                                  readOnlyChecks.emplace_back(file);
                                  return readOnlyAnswer && std::filesystem::exists(file);
+                             },
+                             [this](std::string_view group, std::string_view entry) {
+                                 passedOver.push_back(std::string(group) + ": " +
+                                                      std::string(entry));
                              }};
 };
 
