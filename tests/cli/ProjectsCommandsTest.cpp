@@ -216,4 +216,21 @@ TEST_F(KvsProjects, TemplatesNeedAnInstallationFolder) {
                 testing::Not(HasSubstr("Group")));
 }
 
+// Folder names need not be UTF-8; JSON must be, so such a byte is replaced
+// rather than ending the list with an error.
+TEST_F(KvsProjects, JsonListsFolderNamesThatAreNoUtf8) {
+    const auto install = scratch / "install";
+    const auto folder = install / "Templates" / "Projects" / "Alt\xff";
+    fs::create_directories(folder);
+    writeFile(folder / "_Info.ini", "[Info]\r\nName=Alt\r\nProjectType=Single\r\n");
+    registry().writeString(Hive::LocalMachine, "Software\\ARVENTIK GmbH\\Korvana\\4.0", "Path",
+                           install.string());
+
+    const auto run = kvs(scratch, {"templates", "list", "--json"});
+    EXPECT_EQ(run.exitCode, 0);
+    const auto row = nlohmann::json::parse(run.out.substr(0, run.out.find('\n')));
+    EXPECT_EQ(row["name"], "Alt");
+    EXPECT_EQ(row["folder"], (install / "Templates" / "Projects").string() + "/Alt\uFFFD");
+}
+
 } // namespace
