@@ -4,6 +4,7 @@
 #include "app/StreamDebugLog.h"
 #include "dbupgrade/CheckProjectDatabase.h"
 #include "dialogs/Logo.h"
+#include "dialogs/ProgramVersion.h"
 #include "dialogs/QtMessageService.h"
 #include "dialogs/QtStartupHost.h"
 #include "platform/Error.h"
@@ -132,6 +133,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KorvanaStudio"));
     QApplication::setWindowIcon(korvana::dialogs::applicationIcon());
+    QGuiApplication::setDesktopFileName(
+        QString::fromUtf8(korvana::dialogs::programDesktopId.data(),
+                          static_cast<qsizetype>(korvana::dialogs::programDesktopId.size())));
     try {
         return run(commandLine, messageChoice);
     } catch (const std::exception& error) {

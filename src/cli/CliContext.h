@@ -13,10 +13,13 @@ namespace korvana::cli {
 // not need them never touch the system root.
 class CliContext {
   public:
-    CliContext(std::ostream& output, std::ostream& errors) : out(output), err(errors) {}
+    CliContext(std::ostream& output, std::ostream& errors, bool outputIsTerminal = false)
+        : out(output), err(errors), outIsTerminal(outputIsTerminal) {}
 
     std::ostream& out;
     std::ostream& err;
+    // Lists are tables for people at a terminal and lines for scripts.
+    bool outIsTerminal;
     int exitCode = 0;
 
     // The system root of this process, made ready on first use.

@@ -1,6 +1,7 @@
 #include "cli/AnswerFlags.h"
 #include "cli/Commands.h"
 #include "cli/DecimalNumber.h"
+#include "cli/ListOutput.h"
 #include "cli/ProjectSession.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -26,6 +27,7 @@ struct ProjectOptions {
     AnswerFlags answers;
     std::int32_t lcid = 0;
     std::int32_t family = static_cast<std::int32_t>(ProjectMainType::Standard);
+    ListFormFlags listForm;
 };
 
 // The user-interface language of the installation, unless the command names one.
@@ -142,13 +144,16 @@ void listLanguages(CliContext& context, const ProjectOptions& options) {
     ConfigurationComponent settings(context.registry());
     const auto list = ListProjectLanguages(context.registry(), settings, options.project,
                                            interfaceLanguage(context, options));
+    ListOutput output(context.out, options.listForm.form(context.outIsTerminal),
+                      {{"key"}, {"lcid", CellKind::Number}, {"language"}, {"flags"}});
     for (const auto& row : list.rows) {
         std::string flags = row.bold ? "bold" : "";
         if (row.checked) {
             flags += flags.empty() ? "checked" : ",checked";
         }
-        context.out << row.key << '\t' << row.text << '\t' << row.name << '\t' << flags << '\n';
+        output.add({row.key, row.text, row.name, flags});
     }
+    output.finish();
     context.exitCode = exitOk;
     reportProblem(context, list.problem);
 }
@@ -157,10 +162,12 @@ void listComponents(CliContext& context, const ProjectOptions& options) {
     ConfigurationComponent settings(context.registry());
     const auto list = ListServerComponents(context.registry(), settings, options.project,
                                            static_cast<ProjectMainType>(options.family));
+    ListOutput output(context.out, options.listForm.form(context.outIsTerminal),
+                      {{"name"}, {"description"}, {"dependencies"}, {"checked", CellKind::Flag}});
     for (const auto& row : list.rows) {
-        context.out << row.name << '\t' << row.description << '\t' << row.dependencies << '\t'
-                    << (row.checked ? "checked" : "") << '\n';
+        output.add({row.name, row.description, row.dependencies, row.checked ? "checked" : ""});
     }
+    output.finish();
     context.exitCode = exitOk;
     reportProblem(context, list.problem);
 }
@@ -187,19 +194,20 @@ void addProjectCommands(CLI::App& app, CliContext& context) {
 
     auto* languages = project->add_subcommand(
         "languages", "List the languages of a project's text table: key, LCID, language name "
-                     "and the flags bold (German, English) and checked (developer language), "
-                     "tab-separated. Exit 3, after what could be listed, when the project "
+                     "and the flags bold (German, English) and checked (developer language). "
+                     "Exit 3, after what could be listed, when the project "
                      "cannot be read.");
     languages->add_option("project", options->project, "Registered name or .kvs file")->required();
     languages
         ->add_option("--lcid", options->lcid,
                      "Language the names are shown in (default: installation)")
         ->transform(decimalNumber<std::int32_t>(Sign::NonNegative));
+    options->listForm.addTo(*languages);
     languages->callback([&context, options] { listLanguages(context, *options); });
 
     auto* components = project->add_subcommand(
         "components", "List the server components a project may use: name, description, "
-                      "dependencies and checked, tab-separated. Exit 3, after the list, when "
+                      "dependencies and checked. Exit 3, after the list, when "
                       "the project's choice cannot be read.");
     components->add_option("project", options->project, "Registered name or .kvs file")->required();
     components
@@ -208,6 +216,7 @@ void addProjectCommands(CLI::App& app, CliContext& context) {
         ->transform(decimalNumber<std::int32_t>(Sign::NonNegative))
         ->check(CLI::IsMember({0, 1}))
         ->capture_default_str();
+    options->listForm.addTo(*components);
     components->callback([&context, options] { listComponents(context, *options); });
 }
 

@@ -1,6 +1,7 @@
 #include "cli/AnswerFlags.h"
 #include "cli/Commands.h"
 #include "cli/DecimalNumber.h"
+#include "cli/ListOutput.h"
 #include "cli/ProjectSession.h"
 #include "platform/Files.h"
 #include "platform/Paths.h"
@@ -25,6 +26,7 @@ struct ProjectsOptions {
     std::int32_t mask = -1;
     bool addMode = false;
     AnswerFlags answers;
+    ListFormFlags listForm;
 };
 
 // Registrations keep absolute folders: a relative one would change its
@@ -36,16 +38,20 @@ std::string absoluteFolder(const std::string& folder) {
     return std::filesystem::absolute(paths::toNative(folder)).lexically_normal().string();
 }
 
-void printRow(std::ostream& out, const RegisteredProject& project) {
-    out << project.name << '\t' << project.path << '\t' << project.typeName << '\n';
+ListOutput listOutput(CliContext& context, const ProjectsOptions& options,
+                      std::vector<ListColumn> columns) {
+    return ListOutput(context.out, options.listForm.form(context.outIsTerminal),
+                      std::move(columns));
 }
 
 void listProjects(CliContext& context, const ProjectsOptions& options) {
     ProjectSession session(context, options.answers.forced());
+    auto output = listOutput(context, options, {{"name"}, {"folder"}, {"type"}});
     for (const auto& project :
          session.registration.ListRegisteredProjects(ProjectTypeMask{options.mask})) {
-        printRow(context.out, project);
+        output.add({project.name, project.path, project.typeName});
     }
+    output.finish();
     context.exitCode = exitOk;
 }
 
@@ -65,10 +71,13 @@ void deregisterProject(CliContext& context, const ProjectsOptions& options) {
 
 void listRecent(CliContext& context, const ProjectsOptions& options) {
     RecentProjects recent(context.registry());
+    auto output = listOutput(context, options,
+                             {{"position", CellKind::Number}, {"name"}, {"folder"}, {"type"}});
     for (const auto& entry : recent.ListRecentProjects(options.addMode)) {
-        context.out << entry.position << '\t';
-        printRow(context.out, entry.project);
+        output.add(
+            {entry.position, entry.project.name, entry.project.path, entry.project.typeName});
     }
+    output.finish();
     context.exitCode = exitOk;
 }
 
@@ -81,13 +90,15 @@ void listTemplates(CliContext& context, const ProjectsOptions& options) {
         return;
     }
     const TemplateCatalogue catalogue(context.registry(), settings.installationFolder);
+    auto output =
+        listOutput(context, options,
+                   {{"name"}, {"family"}, {"origin"}, {"type"}, {"icon"}, {"folder"}, {"comment"}});
     for (const auto& row : catalogue.ListTemplates(options.addMode)) {
-        context.out << row.text << '\t'
-                    << (row.family == ProjectMainType::KV32 ? "KV32" : "Standard") << '\t'
-                    << (row.own ? "own" : "installed") << '\t' << row.typeName << '\t'
-                    << (row.iconFile.empty() ? "(standard icon)" : row.iconFile) << '\t' << row.tag
-                    << '\t' << row.toolTip << '\n';
+        output.add({row.text, row.family == ProjectMainType::KV32 ? "KV32" : "Standard",
+                    row.own ? "own" : "installed", row.typeName,
+                    row.iconFile.empty() ? "(standard icon)" : row.iconFile, row.tag, row.toolTip});
     }
+    output.finish();
     context.exitCode = exitOk;
 }
 
@@ -101,12 +112,13 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
 
     auto* list = projects->add_subcommand(
         "list", "List the registered projects and groups whose type is in the mask: name, "
-                "folder and type, tab-separated. Registrations whose file is gone are deleted.");
+                "folder and type. Registrations whose file is gone are deleted.");
     list->add_option("--mask", options->mask,
                      "Sum of type codes: 1 Single, 2 Server, 4 Client, 8 Terminal Server, "
                      "16 Terminal Client, 32 Group (-1 all, 159 all but groups)")
         ->transform(decimalNumber<std::int32_t>(Sign::Any))
         ->capture_default_str();
+    options->listForm.addTo(*list);
     list->callback([&context, options] { listProjects(context, *options); });
 
     auto* registerCommand = projects->add_subcommand(
@@ -134,18 +146,20 @@ void addProjectsCommands(CLI::App& app, CliContext& context) {
 
     auto* recent = projects->add_subcommand(
         "recent", "List the recently opened projects whose files exist, most recent first: "
-                  "position, name, folder and type, tab-separated. Other entries are deleted.");
+                  "position, name, folder and type. Other entries are deleted.");
     recent->add_flag("--add-mode", options->addMode, "Leave out groups (picking for a group)");
+    options->listForm.addTo(*recent);
     recent->callback([&context, options] { listRecent(context, *options); });
 
     auto* templates = app.add_subcommand("templates", "The templates new projects are made from.");
     templates->require_subcommand(1);
     auto* templateList = templates->add_subcommand(
         "list", "List the installed and own templates: name, family, origin, type, icon, "
-                "folder and comment, tab-separated. Exit 3 when the installation folder is not "
+                "folder and comment. Exit 3 when the installation folder is not "
                 "registered or missing.");
     templateList->add_flag("--add-mode", options->addMode,
                            "Leave out installed group templates (picking for a group)");
+    options->listForm.addTo(*templateList);
     templateList->callback([&context, options] { listTemplates(context, *options); });
 }
 

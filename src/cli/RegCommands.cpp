@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/ListOutput.h"
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
 #include "platform/HexBytes.h"
@@ -110,6 +111,28 @@ RegistryValue parseValue(const std::string& text, const std::string& type) {
     return RegistryValue::string(text);
 }
 
+// A value's kind in a listing, named as `set --type` names the three kinds
+// the system writes.
+std::string kindName(const RegistryValue& value) {
+    switch (static_cast<ValueType>(value.type)) {
+    case ValueType::None:
+        return "none";
+    case ValueType::String:
+        return "sz";
+    case ValueType::ExpandString:
+        return "expand_sz";
+    case ValueType::Binary:
+        return "binary";
+    case ValueType::Dword:
+        return "dword";
+    case ValueType::MultiString:
+        return "multi_sz";
+    case ValueType::Qword:
+        return "qword";
+    }
+    return "hex(" + std::to_string(value.type) + ")";
+}
+
 void notFound(CliContext& context, const std::string& what) {
     context.err << "kvs reg: " << what << " not found\n";
     context.exitCode = exitNotFound;
@@ -150,6 +173,7 @@ struct RegArguments {
     std::optional<std::string> exportKey;
     std::string output;
     std::string file;
+    ListFormFlags listForm;
 };
 
 void addGet(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
@@ -220,8 +244,11 @@ void addDelete(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments>
 void addList(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
     auto* list = reg.add_subcommand(
         "list", "List a key: its sub-keys (one a line, ending with a backslash), then its "
-                "values as regedit writes them. Exit code 1 when the key is missing.");
+                "values as regedit writes them. The table and JSON have the columns name, type "
+                "(key for a sub-key) and data (as get prints it). Exit code 1 when the key is "
+                "missing.");
     list->add_option("KEY", args->key, "Key with its hive")->required();
+    args->listForm.addTo(*list);
     list->callback(guarded(context, [&context, args] {
         const auto key = parseKey(args->key);
         auto& registry = context.registry();
@@ -229,15 +256,31 @@ void addList(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> a
             notFound(context, "key " + args->key);
             return;
         }
-        for (const auto& name : registry.subKeys(key.hive, key.path)) {
-            context.out << name << "\\\n";
+        const auto subKeys = registry.subKeys(key.hive, key.path);
+        const auto values = registry.values(key.hive, key.path);
+        const auto form = args->listForm.form(context.outIsTerminal);
+        // Scripts read the lines in regedit's own notation, which a .reg file
+        // takes as they are; the table and JSON have a row per entry.
+        if (form == ListForm::Lines) {
+            for (const auto& name : subKeys) {
+                context.out << name << "\\\n";
+            }
+            std::string line;
+            for (const auto& value : values) {
+                line.clear();
+                RegFileWriter::appendValue(line, value);
+                context.out << line << '\n';
+            }
+            return;
         }
-        std::string line;
-        for (const auto& value : registry.values(key.hive, key.path)) {
-            line.clear();
-            RegFileWriter::appendValue(line, value);
-            context.out << line << '\n';
+        ListOutput output(context.out, form, {{"name"}, {"type"}, {"data"}});
+        for (const auto& name : subKeys) {
+            output.add({name, "key", ""});
         }
+        for (const auto& value : values) {
+            output.add({value.name, kindName(value.value), displayText(value.value)});
+        }
+        output.finish();
     }));
 }
 

@@ -1,4 +1,5 @@
 #include "cli/Commands.h"
+#include "cli/ListOutput.h"
 #include "platform/Error.h"
 #include "services/ConfigurationComponent.h"
 
@@ -16,6 +17,7 @@ struct SettingsOptions {
     std::string key;
     std::string value;
     std::string type = "string";
+    ListFormFlags listForm;
 };
 
 // One line per value in a listing: line breaks inside a value are shown as
@@ -68,16 +70,32 @@ void listSettings(CliContext& context, const SettingsOptions& options) {
     OpenedProject project(context, options.project);
     const auto sections = options.section.empty() ? project->GetSectionNames(project.handle())
                                                   : std::vector<std::string>{options.section};
+    // Scripts read the sections as [Section] and Key=Value (type) lines, as
+    // kvs has always written them; the table and JSON have a row per key.
+    std::optional<ListOutput> rows;
+    if (const auto form = options.listForm.form(context.outIsTerminal); form != ListForm::Lines) {
+        rows.emplace(context.out, form,
+                     std::vector<ListColumn>{{"section"}, {"key"}, {"type"}, {"value"}});
+    }
     for (const auto& section : sections) {
         const auto settings = project->GetSection(project.handle(), section);
         if (settings.empty()) {
             continue;
         }
-        context.out << '[' << section << "]\n";
-        for (const auto& [key, value] : settings) {
-            context.out << key << '=' << listingText(value) << " ("
-                        << settingTypeName(typeOf(value)) << ")\n";
+        if (!rows) {
+            context.out << '[' << section << "]\n";
         }
+        for (const auto& [key, value] : settings) {
+            const auto type = settingTypeName(typeOf(value));
+            if (rows) {
+                rows->add({section, key, std::string(type), settingText(value)});
+            } else {
+                context.out << key << '=' << listingText(value) << " (" << type << ")\n";
+            }
+        }
+    }
+    if (rows) {
+        rows->finish();
     }
     context.exitCode = exitOk;
 }
@@ -123,8 +141,10 @@ void addSettingsCommands(CLI::App& app, CliContext& context) {
 
     auto* list = settings->add_subcommand(
         "list", "Print every section as [Section] followed by Key=Value (type) lines; line "
-                "breaks in values are shown as \\r and \\n.");
+                "breaks in values are shown as \\r and \\n. The table and JSON have the columns "
+                "section, key, type and value.");
     list->add_option("section", options->section, "Only this section");
+    options->listForm.addTo(*list);
     list->callback([&context, options] { listSettings(context, *options); });
 
     auto* get = settings->add_subcommand(

@@ -2,6 +2,7 @@
 #include "platform/Error.h"
 
 #include <iostream>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     using namespace korvana::cli;
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
     app.require_subcommand(1);
     app.failure_message(CLI::FailureMessage::help);
 
-    CliContext context(std::cout, std::cerr);
+    CliContext context(std::cout, std::cerr, isatty(STDOUT_FILENO) == 1);
     addRegCommands(app, context);
     addTextCommands(app, context);
     addIniCommands(app, context);

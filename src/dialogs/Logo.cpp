@@ -62,19 +62,24 @@ QPixmap logoPicture(int width, int height) {
     return picture;
 }
 
+QImage applicationIconImage(int size) {
+    // An image, not a pixmap, so that it can be drawn without a display.
+    QImage picture(size, size, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(panelTop);
+    painter.drawRoundedRect(picture.rect(), size * 0.18, size * 0.18);
+    drawMark(painter, QPointF(0, 0), size);
+    painter.end();
+    return picture;
+}
+
 QIcon applicationIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128}) {
-        QPixmap picture(size, size);
-        picture.fill(Qt::transparent);
-        QPainter painter(&picture);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(panelTop);
-        painter.drawRoundedRect(picture.rect(), size * 0.18, size * 0.18);
-        drawMark(painter, QPointF(0, 0), size);
-        painter.end();
-        icon.addPixmap(picture);
+        icon.addPixmap(QPixmap::fromImage(applicationIconImage(size)));
     }
     return icon;
 }

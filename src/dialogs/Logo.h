@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace korvana::dialogs {
@@ -10,7 +11,11 @@ namespace korvana::dialogs {
 // mark and the word mark.
 QPixmap logoPicture(int width, int height);
 
-// The application icon: the "K" mark alone, at the sizes window managers ask for.
+// The "K" mark alone on a rounded panel, `size` pixels square: the program's
+// icon in its window and, rendered at build time, in the desktop's menus.
+QImage applicationIconImage(int size);
+
+// The application icon at the sizes window managers ask for.
 QIcon applicationIcon();
 
 } // namespace korvana::dialogs

@@ -7,6 +7,8 @@
 #include "text/TextService.h"
 
 #include <gmock/gmock.h>
+#include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -151,6 +153,47 @@ TEST_F(KvsProjects, RecentListsOnlyProjectsThatExist) {
     EXPECT_FALSE(registry().value(Hive::CurrentUser, recentKey, "1"));
 }
 
+// Lines for scripts as always; a table aligned by what a terminal shows (an
+// umlaut takes one column) with numbers to the right; JSON with the position
+// as a number.
+TEST_F(KvsProjects, RecentListIsLinesTableOrJson) {
+    const auto plant = makeProject("Plant10", "Single");
+    const auto cold = makeProject("Kühlhaus", "Client");
+    ASSERT_EQ(kvs(scratch, {"projects", "register", plant, "Plant10"}).exitCode, 0);
+    ASSERT_EQ(kvs(scratch, {"projects", "register", cold, "Kühlhaus"}).exitCode, 0);
+    auto reg = registry();
+    const char* recentKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\RecentProjects";
+    reg.writeString(Hive::CurrentUser, recentKey, "1", "S:Plant10");
+    reg.writeString(Hive::CurrentUser, recentKey, "2", "S:Kühlhaus");
+
+    EXPECT_EQ(kvs(scratch, {"projects", "recent"}).out,
+              "1\tPlant10\t" + plant + "\tSingle\n2\tKühlhaus\t" + cold + "\tClient\n");
+
+    // The folder column is as wide as the Kühlhaus folder shows: one less
+    // than its bytes.
+    const std::size_t folderWidth = cold.size() - 1;
+    ASSERT_EQ(plant.size() + 1, folderWidth);
+    EXPECT_EQ(kvs(scratch, {"projects", "recent", "--table"}).out,
+              "POSITION  NAME      FOLDER" + std::string(folderWidth - 6, ' ') + "  TYPE\n" +
+                  "       1  Plant10   " + plant + "   Single\n" + "       2  Kühlhaus  " + cold +
+                  "  Client\n");
+
+    const auto json = kvs(scratch, {"projects", "recent", "--json"});
+    EXPECT_EQ(json.exitCode, 0);
+    std::istringstream lines(json.out);
+    std::vector<nlohmann::json> rows;
+    for (std::string line; std::getline(lines, line);) {
+        rows.push_back(nlohmann::json::parse(line));
+    }
+    EXPECT_EQ(rows,
+              (std::vector<nlohmann::json>{
+                  {{"position", 1}, {"name", "Plant10"}, {"folder", plant}, {"type", "Single"}},
+                  {{"position", 2}, {"name", "Kühlhaus"}, {"folder", cold}, {"type", "Client"}},
+              }));
+
+    EXPECT_EQ(kvs(scratch, {"projects", "recent", "--json", "--table"}).exitCode, 2);
+}
+
 TEST_F(KvsProjects, TemplatesNeedAnInstallationFolder) {
     EXPECT_EQ(kvs(scratch, {"templates", "list"}).exitCode, 3);
 
@@ -171,6 +214,23 @@ TEST_F(KvsProjects, TemplatesNeedAnInstallationFolder) {
     EXPECT_THAT(run.out, HasSubstr("Group\tStandard\tinstalled\tGroup\t"));
     EXPECT_THAT(kvs(scratch, {"templates", "list", "--add-mode"}).out,
                 testing::Not(HasSubstr("Group")));
+}
+
+// Folder names need not be UTF-8; JSON must be, so such a byte is replaced
+// rather than ending the list with an error.
+TEST_F(KvsProjects, JsonListsFolderNamesThatAreNoUtf8) {
+    const auto install = scratch / "install";
+    const auto folder = install / "Templates" / "Projects" / "Alt\xff";
+    fs::create_directories(folder);
+    writeFile(folder / "_Info.ini", "[Info]\r\nName=Alt\r\nProjectType=Single\r\n");
+    registry().writeString(Hive::LocalMachine, "Software\\ARVENTIK GmbH\\Korvana\\4.0", "Path",
+                           install.string());
+
+    const auto run = kvs(scratch, {"templates", "list", "--json"});
+    EXPECT_EQ(run.exitCode, 0);
+    const auto row = nlohmann::json::parse(run.out.substr(0, run.out.find('\n')));
+    EXPECT_EQ(row["name"], "Alt");
+    EXPECT_EQ(row["folder"], (install / "Templates" / "Projects").string() + "/Alt\uFFFD");
 }
 
 } // namespace

@@ -65,6 +65,26 @@ TEST_F(KvsSettings, StoresTypedValuesAndListsThemStably) {
               "[ServerComponents]\nKVPdb=1 (int16)\n");
 }
 
+// A table row stays one line however a value is written; JSON carries the
+// value as it is.
+TEST_F(KvsSettings, TableEscapesLineBreaksAndJsonKeepsThem) {
+    const std::string file = project.string();
+    ASSERT_EQ(kvs(scratch, {"settings", file, "set", "Global", "comment", "two\r\nlines"}).exitCode,
+              0);
+    ASSERT_EQ(kvs(scratch, {"settings", file, "set", "Global", "LCID", "1031", "--type", "int32"})
+                  .exitCode,
+              0);
+    EXPECT_EQ(kvs(scratch, {"settings", file, "list", "--table"}).out,
+              "SECTION  KEY      TYPE    VALUE\n"
+              "Global   comment  string  two\\r\\nlines\n"
+              "Global   LCID     int32   1031\n");
+    EXPECT_EQ(kvs(scratch, {"settings", file, "list", "--json"}).out,
+              R"({"section":"Global","key":"comment","type":"string","value":"two\r\nlines"})"
+              "\n"
+              R"({"section":"Global","key":"LCID","type":"int32","value":"1031"})"
+              "\n");
+}
+
 TEST_F(KvsSettings, FindsARegisteredProjectByName) {
     ASSERT_EQ(
         kvs(scratch, {"reg", "set", "HKLM\\Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects\\Plant",
