@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
 #include "platform/FileLock.h"
+#include "platform/RegFileApplier.h"
 #include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
 
@@ -201,10 +202,12 @@ bool HiveFile::read(bool decisive) {
         options.strict = true;
         options.onlyHive = hive_;
         try {
-            const auto content =
-                RegFileParser::parse(RegFileParser::decode(bytes, source), source, options);
             root = std::make_unique<RegistryKey>(std::string(hiveName(hive_)));
-            applyRegFileEntries(content.entries, hive_, *root);
+            RegFileApplier applier(hive_, *root);
+            std::vector<RegFileProblem> none; // strict: the first problem raises
+            RegFileParser::parseInto(
+                RegFileParser::decode(bytes, source, true), source, options,
+                [&applier](RegFileEntry&& entry) { applier.apply(std::move(entry)); }, none);
         } catch (const Error& error) {
             refuse(identity, error.what(), false);
         }

@@ -17,9 +17,11 @@ bool isAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// A tab may stand in a name: it keeps a line of the hive file one line, and
+// regedit takes it as part of the name.
 bool hasControlCharacter(std::string_view text) {
     return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
 }
 
 std::string quoted(std::string_view text) {

@@ -99,8 +99,8 @@ TEST_F(RegistryImportTest, ReportsUnreadableLinesByNumberAndImportsTheRest) {
                                     "\"Path\"=\"C:\\temp\"\n" // 7
                                     "\"Wrapped\"=hex:01,\\\n"
                                     "  02\n"
-                                    "[HKEY_CLASSES_ROOT\\.kvs]\n" // 10
-                                    "@=\"skipped with its key\"\n"
+                                    "[HKEY_CLASSES_ROOT\\.kvs]\n"    // 10
+                                    "@=\"skipped with its key\"\n"   // 11
                                     "[HKEY_LOCAL_MACHINE\\A\\\\B]\n" // 12
                                     "[-HKEY_LOCAL_MACHINE]\n"        // 13
                                     "[HKEY_LOCAL_MACHINE\\A]\n"
@@ -110,7 +110,7 @@ TEST_F(RegistryImportTest, ReportsUnreadableLinesByNumberAndImportsTheRest) {
         lines.push_back(problem.line);
         EXPECT_FALSE(problem.message.empty());
     }
-    EXPECT_THAT(lines, ElementsAre(2, 5, 6, 7, 10, 12, 13));
+    EXPECT_THAT(lines, ElementsAre(2, 5, 6, 7, 10, 11, 12, 13));
 
     registry_.import(content);
     EXPECT_THAT(registry_.values(hklm, "A"),
