@@ -267,12 +267,18 @@ void HiveFile::refuse(const Identity& identity, std::string message, bool cut) {
 }
 
 void HiveFile::store(int lockFd) {
-    const std::string text = RegFileWriter::hive(hive_, *root_);
     std::string temporary = temporaryPattern(file_);
     const int fd = createTemporary(temporary, file_);
     Identity identity;
+    std::optional<HiveWriteRecord> record;
     try {
-        writeAll(fd, text, temporary);
+        // Written in pieces as they are made, so that a large hive's text is
+        // never held whole beside the hive itself.
+        record.emplace(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_);
+        RegFileWriter::hive(hive_, *root_, [&](std::string_view piece) {
+            writeAll(fd, piece, temporary);
+            record->add(piece);
+        });
         if (::fchmod(fd, identity_.exists ? identity_.mode : 0644) != 0 || ::fsync(fd) != 0) {
             failWithErrno("Cannot write", temporary, errno);
         }
@@ -281,8 +287,7 @@ void HiveFile::store(int lockFd) {
         }
         // The record goes first: until the rename, readers still see the file
         // it names as replaced, and after it the file it names as written.
-        HiveWriteRecord(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_, text)
-            .write(lockFd, lockFile_);
+        record->write(lockFd, lockFile_);
         if (::rename(temporary.c_str(), file_.c_str()) != 0) {
             failWithErrno("Cannot replace", file_, errno);
         }
@@ -309,7 +314,7 @@ void HiveFile::store(int lockFd) {
         return;
     }
     identity = identityOf(status);
-    hold(fd, identity, std::move(root_), FileFingerprint::of(text));
+    hold(fd, identity, std::move(root_), record->written());
     if (counter_.attached()) {
         seenChanges_ = counter_.value();
     }
