@@ -305,8 +305,7 @@ void addImport(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments>
                         << '\n';
         }
         if (!problems.empty()) {
-            context.err << "kvs reg: imported " << args->file << " without the " << problems.size()
-                        << " line(s) above\n";
+            context.err << "kvs reg: imported " << args->file << " without the lines named above\n";
             context.exitCode = exitPartly;
         }
     }));

@@ -18,6 +18,9 @@ constexpr std::string_view header5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view header4 = "REGEDIT4";
 constexpr std::string_view utf8Mark = "\xEF\xBB\xBF";
 
+constexpr std::size_t longestMessage = 200;
+constexpr std::size_t mostProblems = 10000;
+
 // A line that cannot be read; turned into an Error or a noted problem.
 struct LineFailure {
     std::string message;
@@ -263,6 +266,11 @@ class Parser {
                 fail(number, failure.message);
             }
         }
+        if (unlisted_ > 0) {
+            problems_.push_back({firstUnlisted_, "and " + std::to_string(unlisted_) +
+                                                     " more lines from here on that could not "
+                                                     "be read (not listed one by one; skipped)"});
+        }
     }
 
   private:
@@ -288,11 +296,30 @@ class Parser {
         return false;
     }
 
-    void fail(std::size_t line, const std::string& message) {
+    void fail(std::size_t line, std::string message) {
+        // A message quotes what it could not read; a line of megabytes is
+        // quoted by its beginning.
+        if (message.size() > longestMessage) {
+            message.resize(longestMessage);
+            message += "...";
+        }
         if (options_.strict) {
             throw Error(std::string(source_) + ", line " + std::to_string(line) + ": " + message);
         }
-        problems_.push_back({line, message + " (line skipped)"});
+        note(line, message + " (line skipped)");
+    }
+
+    // A file of nothing but bad lines would otherwise cost more memory in
+    // its report than it takes itself: beyond mostProblems only the count
+    // is kept.
+    void note(std::size_t line, std::string message) {
+        if (problems_.size() < mostProblems) {
+            problems_.push_back({line, std::move(message)});
+            return;
+        }
+        if (unlisted_++ == 0) {
+            firstUnlisted_ = line;
+        }
     }
 
     void readLine(std::string_view line, RegFileLines& lines, std::size_t number) {
@@ -471,8 +498,8 @@ class Parser {
                 }
                 // The bytes before the end are kept, as regedit keeps them; the
                 // report says that the file may have been cut there.
-                problems_.push_back({number, "hex data continued past the end of the file; the "
-                                             "value was imported with the bytes before it"});
+                note(number, "hex data continued past the end of the file; the value was "
+                             "imported with the bytes before it");
                 return typedHexValue(type, parseHexBytes(joined, false));
             }
             data = dataBeforeComment(trimLeft(next));
@@ -506,6 +533,8 @@ class Parser {
     SectionState state_ = SectionState::None;
     std::size_t keyLine_ = 0;
     Hive hive_ = Hive::LocalMachine;
+    std::size_t unlisted_ = 0;
+    std::size_t firstUnlisted_ = 0;
 };
 
 std::optional<std::string> fromWindowsCodePage(std::string_view bytes) {

@@ -72,7 +72,9 @@ namespace korvana {
 // deletions have no place in it.
 //
 // Memory and time grow with the file's size: every line is looked at once,
-// and a wrapped value holds no more than its own text.
+// and a wrapped value holds no more than its own text. A message quotes at
+// most the beginning of a long line, and beyond 10,000 skipped lines the
+// report counts the rest in one last entry instead of naming each.
 class RegFileParser {
   public:
     struct Options {

@@ -118,6 +118,34 @@ TEST_F(RegistryImportTest, ReportsUnreadableLinesByNumberAndImportsTheRest) {
                             Field(&NamedValue::name, "Good2")));
 }
 
+// A file made to cost memory or time: a line of megabytes, a wrap that goes
+// on to the end of the file, and more bad lines than any report should hold.
+TEST_F(RegistryImportTest, HugeLinesAndEndlessWrapsCostNoMoreThanTheirSize) {
+    const std::string longLine = "\"V\"=dword:" + std::string(4u << 20, '7') + "\n";
+    auto content = readImport("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n" + longLine);
+    ASSERT_EQ(content.problems.size(), 1u);
+    EXPECT_LT(content.problems[0].message.size(), 300u);
+
+    std::string wrap = "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"W\"=hex:\\\n";
+    for (int i = 0; i < 100000; ++i) {
+        wrap += "  01,02,03,04,\\\n";
+    }
+    content = readImport(wrap);
+    ASSERT_EQ(content.entries.size(), 2u);
+    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(content.entries[1].value.data).size(), 400000u);
+    EXPECT_THAT(content.problems, ElementsAre(Field(&RegFileProblem::line, 3u)));
+
+    std::string bad = "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n";
+    for (int i = 0; i < 25000; ++i) {
+        bad += "x\n";
+    }
+    content = readImport(bad + "\"Good\"=\"1\"\n");
+    ASSERT_EQ(content.problems.size(), 10001u);
+    EXPECT_EQ(content.problems.back().line, 10003u);
+    EXPECT_THAT(content.problems.back().message, ::testing::HasSubstr("15000 more lines"));
+    EXPECT_EQ(content.entries.size(), 2u);
+}
+
 TEST_F(RegistryImportTest, RefusesAFileThatIsNotARegistryFile) {
     registry_.writeString(hklm, "A", "V", "x");
     for (const std::string_view bytes :
