@@ -238,6 +238,23 @@ RegistryValue typedHexValue(std::uint32_t type, std::vector<std::uint8_t> bytes)
     return value;
 }
 
+std::optional<std::string> fromWindowsCodePage(std::string_view bytes) {
+    UErrorCode status = U_ZERO_ERROR;
+    const auto length = static_cast<std::int32_t>(bytes.size());
+    const auto needed =
+        ucnv_convert("UTF-8", "windows-1252", nullptr, 0, bytes.data(), length, &status);
+    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    std::string result(static_cast<size_t>(needed), '\0');
+    status = U_ZERO_ERROR;
+    ucnv_convert("UTF-8", "windows-1252", result.data(), needed, bytes.data(), length, &status);
+    if (U_FAILURE(status)) {
+        return std::nullopt;
+    }
+    return result;
+}
+
 class Parser {
   public:
     Parser(std::string_view source, const RegFileParser::Options& options,
@@ -288,6 +305,7 @@ class Parser {
             if (!isHeader(line)) {
                 throw notARegistryFile(source_, lines.number());
             }
+            codePageText_ = trimLeft(line).starts_with(header4);
             return true;
         }
         if (!options_.strict) {
@@ -484,7 +502,7 @@ class Parser {
         }
         auto data = dataBeforeComment(text.substr(1));
         if (!data.ends_with('\\')) {
-            return typedHexValue(type, parseHexBytes(data, options_.strict));
+            return hexValue(type, parseHexBytes(data, options_.strict));
         }
         std::string joined;
         while (data.ends_with('\\')) {
@@ -500,7 +518,7 @@ class Parser {
                 // report says that the file may have been cut there.
                 note(number, "hex data continued past the end of the file; the value was "
                              "imported with the bytes before it");
-                return typedHexValue(type, parseHexBytes(joined, false));
+                return hexValue(type, parseHexBytes(joined, false));
             }
             data = dataBeforeComment(trimLeft(next));
             if (!continuesHex(data)) {
@@ -512,7 +530,49 @@ class Parser {
             }
         }
         joined.append(data);
-        return typedHexValue(type, parseHexBytes(joined, options_.strict));
+        return hexValue(type, parseHexBytes(joined, options_.strict));
+    }
+
+    // REGEDIT4 comes from before the registry held UTF-16: its hex(1),
+    // hex(2) and hex(7) data are text in the Windows code page, one byte a
+    // character, which regedit turns into UTF-16 as it imports them. Data that
+    // is UTF-16 already (later tools write it under the old header too) would
+    // come out as every other character a zero, so it is kept as it is: text
+    // in the code page is never of even length with every second byte zero.
+    static bool looksLikeUtf16(const std::vector<std::uint8_t>& bytes) {
+        if (bytes.size() % 2 != 0) {
+            return false;
+        }
+        for (std::size_t i = 1; i < bytes.size(); i += 2) {
+            if (bytes[i] != 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    RegistryValue hexValue(std::uint32_t type, std::vector<std::uint8_t> bytes) const {
+        const bool text = type == static_cast<std::uint32_t>(ValueType::String) ||
+                          type == static_cast<std::uint32_t>(ValueType::ExpandString) ||
+                          type == static_cast<std::uint32_t>(ValueType::MultiString);
+        if (!codePageText_ || !text || bytes.empty() || looksLikeUtf16(bytes)) {
+            return typedHexValue(type, std::move(bytes));
+        }
+        auto utf8 = fromWindowsCodePage(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        if (!utf8) {
+            return typedHexValue(type, std::move(bytes));
+        }
+        if (type == static_cast<std::uint32_t>(ValueType::String)) {
+            if (utf8->ends_with('\0')) {
+                utf8->pop_back();
+            }
+            return RegistryValue::string(std::move(*utf8));
+        }
+        // The text holds its own terminators; the one added here goes again.
+        auto wide = utf8ToUtf16leWithTerminator(*utf8);
+        wide.resize(wide.size() - 2);
+        return typedHexValue(type, std::move(wide));
     }
 
     // The next line within wrapped hex data, passing over blank and comment lines.
@@ -535,24 +595,8 @@ class Parser {
     Hive hive_ = Hive::LocalMachine;
     std::size_t unlisted_ = 0;
     std::size_t firstUnlisted_ = 0;
+    bool codePageText_ = false;
 };
-
-std::optional<std::string> fromWindowsCodePage(std::string_view bytes) {
-    UErrorCode status = U_ZERO_ERROR;
-    const auto length = static_cast<std::int32_t>(bytes.size());
-    const auto needed =
-        ucnv_convert("UTF-8", "windows-1252", nullptr, 0, bytes.data(), length, &status);
-    if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) {
-        return std::nullopt;
-    }
-    std::string result(static_cast<size_t>(needed), '\0');
-    status = U_ZERO_ERROR;
-    ucnv_convert("UTF-8", "windows-1252", result.data(), needed, bytes.data(), length, &status);
-    if (U_FAILURE(status)) {
-        return std::nullopt;
-    }
-    return result;
-}
 
 // The text of `bytes` when it needs converting; nothing when it is UTF-8 as it is.
 std::optional<std::string> converted(std::string_view bytes, std::string_view source, bool strict) {

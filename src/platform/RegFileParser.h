@@ -53,6 +53,11 @@ namespace korvana {
 // |                  | comma after the last byte is allowed. hex(1) holding |                 |
 // |                  | UTF-16 text is that text, hex(4) of four bytes that  |                 |
 // |                  | number.                                              |                 |
+// | REGEDIT4 text    | in a REGEDIT4 file hex(1), hex(2) and hex(7) data    | Regedit4Text    |
+// |                  | are text in the Windows code page, one byte a        |                 |
+// |                  | character, and are stored as UTF-16 as in 5.00;      |                 |
+// |                  | data that is UTF-16 already (even length, every      |                 |
+// |                  | second byte zero) is kept as it is.                  |                 |
 // | wrapped hex      | a "\" at the end of hex data (before a comment)      | WrappedHex      |
 // |                  | continues it on the next line. Blank, blank-only and |                 |
 // |                  | comment lines within are passed over. A line that is |                 |

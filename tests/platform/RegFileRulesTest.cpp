@@ -296,6 +296,24 @@ TEST_F(RegFileRules, HexTypes) {
     });
 }
 
+TEST_F(RegFileRules, Regedit4Text) {
+    EXPECT_THAT(import("REGEDIT4\n\n[HKEY_CURRENT_USER\\T]\n"
+                       "\"Expand\"=hex(2):25,54,25,00\n"
+                       "\"Multi\"=hex(7):61,00,e4,80,00,00\n"
+                       "\"Text\"=hex(1):47,72,fc,df,65,00\n"
+                       "\"Binary\"=hex:e4,00\n"
+                       "\"Empty\"=hex(2):\n"
+                       "\"Wide\"=hex(1):61,00,0d,00,0a,00,00,00\n"),
+                IsEmpty());
+    EXPECT_EQ(registry_.value(hkcu, "T", "Expand"), typed(2, {'%', 0, 'T', 0, '%', 0, 0, 0}));
+    EXPECT_EQ(registry_.value(hkcu, "T", "Multi"),
+              typed(7, {'a', 0, 0, 0, 0xe4, 0, 0xac, 0x20, 0, 0, 0, 0}));
+    EXPECT_EQ(registry_.readString(hkcu, "T", "Text"), "Grüße");
+    EXPECT_EQ(registry_.value(hkcu, "T", "Binary"), RegistryValue::binary({0xe4, 0}));
+    EXPECT_EQ(registry_.value(hkcu, "T", "Empty"), typed(2, {}));
+    EXPECT_EQ(registry_.readString(hkcu, "T", "Wide"), "a\r\n");
+}
+
 TEST_F(RegFileRules, WrappedHex) {
     expectImports({
         {"continued lines", "\"V\"=hex:01,02,\\\n  03,\\\n\t04\n\"W\"=\"x\"\n", "V",
