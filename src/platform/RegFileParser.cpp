@@ -318,7 +318,11 @@ class Parser {
         // A message quotes what it could not read; a line of megabytes is
         // quoted by its beginning.
         if (message.size() > longestMessage) {
-            message.resize(longestMessage);
+            std::size_t cut = longestMessage;
+            while (cut > 0 && (static_cast<unsigned char>(message[cut]) & 0xC0) == 0x80) {
+                --cut; // not within a UTF-8 character
+            }
+            message.resize(cut);
             message += "...";
         }
         if (options_.strict) {
