@@ -4,25 +4,22 @@
 // that grow with the file's size, not with the square of its depth. Each depth
 // runs in a child process of its own, so that its peak memory is its own.
 
+#include "ChildMeasure.h"
 #include "platform/Error.h"
 #include "platform/FileRegistry.h"
 #include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
 
 constexpr int rounds = 20;
@@ -58,41 +55,16 @@ struct Measure {
     long peakKilobytes = 0;
 };
 
-// Runs the rounds in a child; its best round's time comes back through a
-// pipe, its peak memory from wait4.
+// Each depth in a child of its own (see measureInChild); the text is made
+// before, so that only the import and the read are timed.
 Measure measure(std::size_t depth, const fs::path& folder) {
-    int channel[2];
-    if (::pipe(channel) != 0) {
-        std::perror("pipe");
-        std::exit(1);
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        const std::string text = depth == 0 ? std::string() : nestedFile(depth);
-        double best = 1e9;
-        for (int round = 0; round < rounds; ++round) {
-            const auto start = Clock::now();
-            if (depth != 0) {
-                importAndRead(text, folder);
-            }
-            best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    const std::string text = depth == 0 ? std::string() : nestedFile(depth);
+    const auto measured = korvana::bench::measureInChild(rounds, [&] {
+        if (depth != 0) {
+            importAndRead(text, folder);
         }
-        const bool written = ::write(channel[1], &best, sizeof best) == sizeof best;
-        ::_exit(written ? 0 : 1);
-    }
-    ::close(channel[1]);
-    Measure result;
-    if (::read(channel[0], &result.seconds, sizeof result.seconds) != sizeof result.seconds) {
-        std::fprintf(stderr, "the child measuring depth %zu failed\n", depth);
-        std::exit(1);
-    }
-    ::close(channel[0]);
-    int status = 0;
-    struct rusage usage {};
-    ::wait4(child, &status, 0, &usage);
-    result.peakKilobytes = usage.ru_maxrss;
-    return result;
+    });
+    return {measured.bestSeconds, measured.peakKilobytes};
 }
 
 } // namespace

@@ -11,6 +11,7 @@ inline constexpr int exitOk = 0;
 inline constexpr int exitNotFound = 1; // the asked-for thing does not exist / answer is "no"
 inline constexpr int exitUsage = 2;    // bad command line
 inline constexpr int exitFailure = 3;  // the operation failed (message on stderr)
+inline constexpr int exitPartly = 4;   // done in part; what was left out is named on stderr
 
 // Each command group adds its sub-commands to the application. A sub-command's
 // callback does the work and sets context.exitCode; korvana::Error escaping a

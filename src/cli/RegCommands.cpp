@@ -152,16 +152,24 @@ template <typename Work> auto guarded(CliContext& context, Work work) {
 }
 
 std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         throw Error("Cannot open " + path, runtimeErrors::fileNotFound);
     }
-    std::ostringstream content;
-    content << in.rdbuf();
+    // Read in one piece into a string of the file's size: a large import
+    // should be held once, not grown and copied on the way in.
+    std::string content;
+    const auto size = in.tellg();
+    if (size > 0) {
+        content.resize(static_cast<std::size_t>(size));
+        in.seekg(0);
+        in.read(content.data(), static_cast<std::streamsize>(content.size()));
+        content.resize(static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
         throw Error("Cannot read " + path, runtimeErrors::pathFileAccessError);
     }
-    return content.str();
+    return content;
 }
 
 struct RegArguments {
@@ -325,24 +333,23 @@ void addExport(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments>
 
 void addImport(CLI::App& reg, CliContext& context, std::shared_ptr<RegArguments> args) {
     auto* imp = reg.add_subcommand(
-        "import", "Merge a regedit file (REGEDIT4 or version 5.00, UTF-8 or UTF-16) into the "
-                  "registry. Lines that cannot be read are reported with their number and "
-                  "skipped (exit code 3 then, after importing the rest).");
+        "import",
+        "Merge a regedit file (REGEDIT4 or version 5.00, UTF-8, UTF-16 or the Windows code page) "
+        "into the registry, reading it as regedit does. Exit codes: 0 everything imported; 4 "
+        "some lines could not be read and were skipped, each named on stderr with file, line "
+        "and reason, and the rest imported; 3 nothing imported (not a registry file, a file or "
+        "hive that cannot be read or written, or another failure, named on stderr).");
     imp->add_option("FILE", args->file, "The .reg file")->required();
     imp->callback(guarded(context, [&context, args] {
-        RegFileParser::Options options;
-        options.strict = false;
-        const auto content = RegFileParser::parse(
-            RegFileParser::decode(readWholeFile(args->file), args->file), args->file, options);
-        for (const auto& problem : content.problems) {
+        auto text = RegFileParser::decodeOwned(readWholeFile(args->file), args->file);
+        const auto problems = context.registry().import(std::move(text), args->file);
+        for (const auto& problem : problems) {
             context.err << args->file << ", line " << problem.line << ": " << problem.message
-                        << " (line skipped)\n";
+                        << '\n';
         }
-        context.registry().import(content);
-        if (!content.problems.empty()) {
-            context.err << "kvs reg: imported " << args->file << " without the "
-                        << content.problems.size() << " line(s) above\n";
-            context.exitCode = exitFailure;
+        if (!problems.empty()) {
+            context.err << "kvs reg: imported " << args->file << " without the lines named above\n";
+            context.exitCode = exitPartly;
         }
     }));
 }

@@ -11,6 +11,9 @@ int main(int argc, char** argv) {
                  "State lives under the system root: $KORVANA_ROOT, else "
                  "${XDG_DATA_HOME:-$HOME/.local/share}/korvana-studio.",
                  "kvs"};
+    app.footer("Exit codes (each command's help says which it uses): 0 done; 1 not found or "
+               "refused; 2 bad command line; 3 failed (message on stderr); 4 done in part, what "
+               "was left out named on stderr (kvs reg import: lines skipped).");
     app.require_subcommand(1);
     app.failure_message(CLI::FailureMessage::help);
 

@@ -2,10 +2,14 @@
 
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
+#include "platform/RegFileApplier.h"
+#include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
 #include "platform/RegistryNames.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace korvana {
 
@@ -110,6 +114,62 @@ void FileRegistry::import(const RegFileContent& content) {
             });
         }
     }
+}
+
+std::vector<RegFileProblem> FileRegistry::import(std::string text, std::string_view source) {
+    const auto outline = RegFileParser::outline(text, source);
+    std::vector<RegFileProblem> problems;
+    RegFileParser::Options options;
+    options.strict = false;
+    // Runs the parse with each named hive's latest content at hand; the
+    // hives are locked in one order (machine, then user), so two imports
+    // cannot each wait for the other.
+    const auto parse = [&](RegistryKey* machine, RegistryKey* user) {
+        std::optional<RegFileApplier> toMachine;
+        std::optional<RegFileApplier> toUser;
+        if (machine) {
+            toMachine.emplace(Hive::LocalMachine, *machine);
+        }
+        if (user) {
+            toUser.emplace(Hive::CurrentUser, *user);
+        }
+        // Values belong to the hive of the key line before them.
+        Hive section = Hive::LocalMachine;
+        RegFileParser::parseInto(
+            text, source, options,
+            [&](RegFileEntry&& entry) {
+                if (entry.kind == RegFileEntry::Kind::Key ||
+                    entry.kind == RegFileEntry::Kind::DeleteKey) {
+                    section = entry.hive;
+                }
+                auto& applier = section == Hive::LocalMachine ? toMachine : toUser;
+                if (applier) {
+                    applier->apply(std::move(entry));
+                }
+            },
+            problems);
+        std::string().swap(text);
+        return std::pair{toMachine && toMachine->changed(), toUser && toUser->changed()};
+    };
+    if (outline.localMachine && outline.currentUser) {
+        machine_.update([&](RegistryKey& machine) {
+            bool machineChanged = false;
+            user_.update([&](RegistryKey& user) {
+                const auto [inMachine, inUser] = parse(&machine, &user);
+                machineChanged = inMachine;
+                return inUser;
+            });
+            return machineChanged;
+        });
+    } else if (outline.localMachine) {
+        machine_.update([&](RegistryKey& machine) { return parse(&machine, nullptr).first; });
+    } else if (outline.currentUser) {
+        user_.update([&](RegistryKey& user) { return parse(nullptr, &user).second; });
+    } else {
+        // Nothing to change, but the lines are still read and reported.
+        parse(nullptr, nullptr);
+    }
+    return problems;
 }
 
 std::optional<std::string> FileRegistry::exportKey(Hive hive, std::string_view key) const {

@@ -31,6 +31,15 @@ class FileRegistry : public Registry {
     // of its file. What the file does not mention stays as it is.
     void import(const RegFileContent& content);
 
+    // Reads a regedit file's decoded text (RegFileParser::decodeOwned) and
+    // applies it as it is read, so that a large file is held once, not also
+    // as a list of entries: each hive the file names is changed in one locked
+    // change of its file, both hives under their locks at once. The text is
+    // let go before the hives are written. Returns the lines that were
+    // skipped; a file that is not a registry file, or a failure, raises
+    // korvana::Error with nothing stored.
+    std::vector<RegFileProblem> import(std::string text, std::string_view source);
+
     // The sections of the key and all its sub-keys in regedit format (no
     // header); the whole hive for the empty path. Nothing when the key is missing.
     std::optional<std::string> exportKey(Hive hive, std::string_view key) const;

@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
 #include "platform/FileLock.h"
+#include "platform/RegFileApplier.h"
 #include "platform/RegFileParser.h"
 #include "platform/RegFileWriter.h"
 
@@ -201,10 +202,12 @@ bool HiveFile::read(bool decisive) {
         options.strict = true;
         options.onlyHive = hive_;
         try {
-            const auto content =
-                RegFileParser::parse(RegFileParser::decode(bytes, source), source, options);
             root = std::make_unique<RegistryKey>(std::string(hiveName(hive_)));
-            applyRegFileEntries(content.entries, hive_, *root);
+            RegFileApplier applier(hive_, *root);
+            std::vector<RegFileProblem> none; // strict: the first problem raises
+            RegFileParser::parseInto(
+                RegFileParser::decode(bytes, source, true), source, options,
+                [&applier](RegFileEntry&& entry) { applier.apply(std::move(entry)); }, none);
         } catch (const Error& error) {
             refuse(identity, error.what(), false);
         }
@@ -264,12 +267,18 @@ void HiveFile::refuse(const Identity& identity, std::string message, bool cut) {
 }
 
 void HiveFile::store(int lockFd) {
-    const std::string text = RegFileWriter::hive(hive_, *root_);
     std::string temporary = temporaryPattern(file_);
     const int fd = createTemporary(temporary, file_);
     Identity identity;
+    std::optional<HiveWriteRecord> record;
     try {
-        writeAll(fd, text, temporary);
+        // Written in pieces as they are made, so that a large hive's text is
+        // never held whole beside the hive itself.
+        record.emplace(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_);
+        RegFileWriter::hive(hive_, *root_, [&](std::string_view piece) {
+            writeAll(fd, piece, temporary);
+            record->add(piece);
+        });
         if (::fchmod(fd, identity_.exists ? identity_.mode : 0644) != 0 || ::fsync(fd) != 0) {
             failWithErrno("Cannot write", temporary, errno);
         }
@@ -278,8 +287,7 @@ void HiveFile::store(int lockFd) {
         }
         // The record goes first: until the rename, readers still see the file
         // it names as replaced, and after it the file it names as written.
-        HiveWriteRecord(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_, text)
-            .write(lockFd, lockFile_);
+        record->write(lockFd, lockFile_);
         if (::rename(temporary.c_str(), file_.c_str()) != 0) {
             failWithErrno("Cannot replace", file_, errno);
         }
@@ -306,7 +314,7 @@ void HiveFile::store(int lockFd) {
         return;
     }
     identity = identityOf(status);
-    hold(fd, identity, std::move(root_), FileFingerprint::of(text));
+    hold(fd, identity, std::move(root_), record->written());
     if (counter_.attached()) {
         seenChanges_ = counter_.value();
     }

@@ -35,9 +35,11 @@ std::uint64_t fnv1a(std::string_view bytes, std::uint64_t state = fnvOffsetBasis
 // Little-endian words, whatever the machine, so that the record means the same
 // to every reader of the file.
 void putWord(std::string& out, std::uint64_t word) {
+    char bytes[8];
     for (int shift = 0; shift < 64; shift += 8) {
-        out.push_back(static_cast<char>((word >> shift) & 0xFF));
+        bytes[shift / 8] = static_cast<char>((word >> shift) & 0xFF);
     }
+    out.append(bytes, sizeof bytes);
 }
 
 std::uint64_t wordAt(std::string_view bytes, std::size_t index) {
@@ -60,21 +62,31 @@ FileFingerprint FileFingerprint::of(std::string_view bytes) {
     return {bytes.size(), fnv1a(bytes)};
 }
 
+HiveWriteRecord::HiveWriteRecord(std::uint64_t counter, std::optional<FileFingerprint> replaced)
+    : counter_(counter), replaced_(replaced), written_{0, fnvOffsetBasis} {}
+
 HiveWriteRecord::HiveWriteRecord(std::uint64_t counter, std::optional<FileFingerprint> replaced,
                                  std::string_view written)
-    : counter_(counter), replaced_(replaced), written_{written.size(), 0} {
-    std::uint64_t state = fnvOffsetBasis;
+    : HiveWriteRecord(counter, replaced) {
+    add(written);
+}
+
+void HiveWriteRecord::add(std::string_view piece) {
+    // The hash runs on over the pieces, so each line hash covers the file up
+    // to its line end wherever the pieces were cut.
+    std::uint64_t state = written_.hash;
     std::size_t begin = 0;
-    while (begin < written.size()) {
-        const auto newline = written.find('\n', begin);
-        const auto end = newline == std::string_view::npos ? written.size() : newline + 1;
-        state = fnv1a(written.substr(begin, end - begin), state);
+    while (begin < piece.size()) {
+        const auto newline = piece.find('\n', begin);
+        const auto end = newline == std::string_view::npos ? piece.size() : newline + 1;
+        state = fnv1a(piece.substr(begin, end - begin), state);
         if (newline != std::string_view::npos) {
             lineHashes_.push_back(state);
         }
         begin = end;
     }
     written_.hash = state;
+    written_.length += piece.size();
 }
 
 HiveWriteRecord::Verdict HiveWriteRecord::judge(std::string_view content) const {
@@ -100,7 +112,9 @@ HiveWriteRecord::Verdict HiveWriteRecord::judge(std::string_view content) const 
 }
 
 std::string HiveWriteRecord::encode() const {
-    std::string out(magic);
+    std::string out;
+    out.reserve(magic.size() + (headWords + lineHashes_.size() + 1) * 8);
+    out += magic;
     putWord(out, counter_);
     putWord(out, replaced_ ? 1 : 0);
     putWord(out, replaced_ ? replaced_->length : 0);

@@ -56,8 +56,13 @@ class HiveWriteRecord {
     // `counter` is the change counter as it will be once the write is done.
     HiveWriteRecord(std::uint64_t counter, std::optional<FileFingerprint> replaced,
                     std::string_view written);
+    // The same for a file written in pieces: add() each piece in order.
+    HiveWriteRecord(std::uint64_t counter, std::optional<FileFingerprint> replaced);
+    void add(std::string_view piece);
 
     Verdict judge(std::string_view content) const;
+    // FileFingerprint::of the written file, without hashing it again.
+    const FileFingerprint& written() const { return written_; }
 
     std::string encode() const;
     static std::optional<HiveWriteRecord> decode(std::string_view bytes);

@@ -15,12 +15,16 @@ constexpr size_t wrapColumn = 76;
 
 void appendQuoted(std::string& out, std::string_view text) {
     out.push_back('"');
-    for (const char c : text) {
-        if (c == '\\' || c == '"') {
+    // Runs without a character to escape are appended whole.
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' || text[i] == '"') {
+            out.append(text.substr(from, i - from));
             out.push_back('\\');
+            from = i;
         }
-        out.push_back(c);
     }
+    out.append(text.substr(from));
     out.push_back('"');
 }
 
@@ -48,21 +52,29 @@ void appendHex(std::string& out, std::uint32_t type, const std::vector<std::uint
         }
         out += "):";
     }
+    // Each line is made in a buffer of its own and appended whole: hex data is
+    // most of a large hive, and appending it a character at a time cost more
+    // than all the rest of writing it.
+    out.reserve(out.size() + bytes.size() * 3 + bytes.size() / 8);
+    char line[wrapColumn + 8];
     size_t column = out.size() - lineStart;
+    size_t used = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {
-        const bool last = i + 1 == bytes.size();
         if (column + 3 > wrapColumn) {
+            out.append(line, used);
             out += "\\\n  ";
+            used = 0;
             column = 2;
         }
-        out.push_back(digits[bytes[i] >> 4]);
-        out.push_back(digits[bytes[i] & 0xF]);
+        line[used++] = digits[bytes[i] >> 4];
+        line[used++] = digits[bytes[i] & 0xF];
         column += 2;
-        if (!last) {
-            out.push_back(',');
+        if (i + 1 != bytes.size()) {
+            line[used++] = ',';
             ++column;
         }
     }
+    out.append(line, used);
 }
 
 void appendSection(std::string& out, Hive hive, std::string_view path, const RegistryKey& key) {
@@ -78,6 +90,70 @@ void appendSection(std::string& out, Hive hive, std::string_view path, const Reg
         out.push_back('\n');
     }
     out.push_back('\n');
+}
+
+// About as many characters as the hive's text takes, rather more than fewer:
+// reserving them spares copying a large hive's text each time it outgrows
+// its buffer, and what is reserved but not written is never touched.
+std::size_t estimatedSize(const RegistryKey& root) {
+    std::size_t size = 0;
+    std::vector<std::pair<const RegistryKey*, std::size_t>> keys{{&root, root.name().size()}};
+    while (!keys.empty()) {
+        const auto [key, pathLength] = keys.back();
+        keys.pop_back();
+        size += pathLength + 4;
+        for (const auto& value : key->values()) {
+            size += 2 * value.name.size() + 16;
+            if (const auto* text = std::get_if<std::string>(&value.value.data)) {
+                size += text->size() + 8;
+            } else if (const auto* bytes =
+                           std::get_if<std::vector<std::uint8_t>>(&value.value.data)) {
+                size += bytes->size() * 3 + bytes->size() / 16 + 16;
+            }
+        }
+        for (const auto& child : key->children()) {
+            keys.emplace_back(child.get(), pathLength + 1 + child->name().size());
+        }
+    }
+    return size;
+}
+
+// appendTree, calling `afterSection` after each section (to pass on what is
+// written so far).
+template <typename AfterSection>
+void writeTree(std::string& out, Hive hive, std::string_view path, const RegistryKey& key,
+               bool includeEmptyRoot, AfterSection afterSection) {
+    if (!path.empty() || includeEmptyRoot || !key.values().empty()) {
+        appendSection(out, hive, path, key);
+        afterSection();
+    }
+    // Depth first with a stack of its own and one path that grows and shrinks
+    // with it: a recursion (or a path copied per level) would cost stack and
+    // time with every level of a deep hive.
+    struct Level {
+        const RegistryKey* key;
+        std::size_t nextChild;
+        std::size_t pathLength;
+    };
+    std::string childPath(path);
+    std::vector<Level> levels{{&key, 0, childPath.size()}};
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        const auto& children = level.key->children();
+        if (level.nextChild == children.size()) {
+            levels.pop_back();
+            continue;
+        }
+        const RegistryKey& child = *children[level.nextChild++];
+        childPath.resize(level.pathLength);
+        if (!childPath.empty()) {
+            childPath.push_back('\\');
+        }
+        childPath += child.name();
+        appendSection(out, hive, childPath, child);
+        afterSection();
+        levels.push_back({&child, 0, childPath.size()});
+    }
 }
 
 } // namespace
@@ -118,42 +194,34 @@ void RegFileWriter::appendValue(std::string& out, const NamedValue& value) {
 
 void RegFileWriter::appendTree(std::string& out, Hive hive, std::string_view path,
                                const RegistryKey& key, bool includeEmptyRoot) {
-    if (!path.empty() || includeEmptyRoot || !key.values().empty()) {
-        appendSection(out, hive, path, key);
-    }
-    // Depth first with a stack of its own and one path that grows and shrinks
-    // with it: a recursion (or a path copied per level) would cost stack and
-    // time with every level of a deep hive.
-    struct Level {
-        const RegistryKey* key;
-        std::size_t nextChild;
-        std::size_t pathLength;
-    };
-    std::string childPath(path);
-    std::vector<Level> levels{{&key, 0, childPath.size()}};
-    while (!levels.empty()) {
-        Level& level = levels.back();
-        const auto& children = level.key->children();
-        if (level.nextChild == children.size()) {
-            levels.pop_back();
-            continue;
-        }
-        const RegistryKey& child = *children[level.nextChild++];
-        childPath.resize(level.pathLength);
-        if (!childPath.empty()) {
-            childPath.push_back('\\');
-        }
-        childPath += child.name();
-        appendSection(out, hive, childPath, child);
-        levels.push_back({&child, 0, childPath.size()});
-    }
+    writeTree(out, hive, path, key, includeEmptyRoot, [] {});
 }
 
 std::string RegFileWriter::hive(Hive hive, const RegistryKey& root) {
-    std::string out(header);
+    std::string out;
+    out.reserve(estimatedSize(root));
+    out += header;
     out += "\n\n";
     appendTree(out, hive, {}, root, false);
     return out;
+}
+
+void RegFileWriter::hive(Hive hive, const RegistryKey& root,
+                         const std::function<void(std::string_view piece)>& sink) {
+    constexpr std::size_t pieceSize = 1u << 20;
+    std::string out;
+    out.reserve(pieceSize + pieceSize / 4);
+    out += header;
+    out += "\n\n";
+    writeTree(out, hive, {}, root, false, [&] {
+        if (out.size() >= pieceSize) {
+            sink(out);
+            out.clear();
+        }
+    });
+    if (!out.empty()) {
+        sink(out);
+    }
 }
 
 } // namespace korvana

@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,10 @@ class RegFileWriter {
     // Header and every key of the hive. The hive's own section appears only
     // when the hive itself holds values.
     static std::string hive(Hive hive, const RegistryKey& root);
+    // The same text in pieces of about a megabyte, each handed to `sink` in
+    // order, so that a large hive is written without being held whole.
+    static void hive(Hive hive, const RegistryKey& root,
+                     const std::function<void(std::string_view piece)>& sink);
 
     // The section of `key` (at `path` below the hive) and its sub-keys'
     // sections, each followed by a blank line; no header. An empty path with

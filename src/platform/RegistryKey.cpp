@@ -79,17 +79,17 @@ const RegistryValue* RegistryKey::value(std::string_view name) const {
     return nullptr;
 }
 
-bool RegistryKey::setValue(std::string_view name, const RegistryValue& value) {
+bool RegistryKey::setValue(std::string_view name, RegistryValue value) {
     for (auto& v : values_) {
         if (sameRegistryName(v.name, name)) {
             if (v.value == value) {
                 return false;
             }
-            v.value = value;
+            v.value = std::move(value);
             return true;
         }
     }
-    values_.push_back({std::string(name), value});
+    values_.push_back({std::string(name), std::move(value)});
     return true;
 }
 

@@ -38,7 +38,7 @@ class RegistryKey {
 
     const RegistryValue* value(std::string_view name) const;
     // False when the value was already stored as it is (nothing to write).
-    bool setValue(std::string_view name, const RegistryValue& value);
+    bool setValue(std::string_view name, RegistryValue value);
     bool removeValue(std::string_view name);
 
   private:

@@ -5,6 +5,7 @@
 #include "platform/TextUtil.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -17,9 +18,11 @@ bool isAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+// A tab may stand in a name: it keeps a line of the hive file one line, and
+// regedit takes it as part of the name.
 bool hasControlCharacter(std::string_view text) {
     return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
 }
 
 std::string quoted(std::string_view text) {
@@ -67,6 +70,14 @@ bool isValidUtf8(std::string_view text) {
     const auto length = static_cast<std::int32_t>(text.size());
     std::int32_t offset = 0;
     while (offset < length) {
+        // Whole files pass through here, and they are mostly ASCII: eight
+        // bytes at a time while none has its high bit set.
+        std::uint64_t block = 0;
+        if (length - offset >= 8 &&
+            (std::memcpy(&block, bytes + offset, 8), (block & 0x8080808080808080u) == 0)) {
+            offset += 8;
+            continue;
+        }
         UChar32 c = 0;
         U8_NEXT(bytes, offset, length, c);
         if (c < 0) {

@@ -32,7 +32,8 @@ inline constexpr std::size_t maxKeyDepth = 512;
 void checkKeyDepth(std::size_t depth);
 
 // Refuse names the hive file could not hold faithfully: not UTF-8, or with
-// control characters (a line break would end the line in the file).
+// control characters (a line break would end the line in the file; a tab
+// is allowed, as regedit takes it as part of a name).
 void checkKeyName(std::string_view name);
 void checkValueName(std::string_view name);
 

@@ -219,16 +219,34 @@ TEST_F(RegCommandsTest, DamagedHiveSaysHowToMendItUntilItsBackupIsPutBack) {
     EXPECT_EQ(reg({"get", "HKLM\\A", "Layout"}).exitCode, 1);
 }
 
-TEST_F(RegCommandsTest, ImportReportsSkippedLinesByNumber) {
+// What regedit takes whole is imported whole (0); skipped lines are named by
+// file, line and reason while the rest is imported (4); a file that is not a
+// registry file is refused with nothing imported (3).
+TEST_F(RegCommandsTest, ImportExitCodeSaysWhatWasImported) {
     const auto file = scratch_ / "in.reg";
+    test::writeFile(file, "Windows Registry Editor Version 5.00\r"
+                          "[HKEY_LOCAL_MACHINE\\Imported] ; by hand\r"
+                          "\"Whole\" = dword: 00001234 ; note\r");
+    const auto whole = reg({"import", file.string()});
+    EXPECT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_EQ(whole.err, "");
+    EXPECT_EQ(reg({"get", "HKLM\\Imported", "Whole"}).out, "4660\n");
+
     test::writeFile(file, "Windows Registry Editor Version 5.00\r\n"
                           "[HKEY_LOCAL_MACHINE\\Imported]\r\n"
                           "\"Bad\"=dword:nope\r\n"
                           "\"Good\"=\"yes\"\r\n");
-    const auto run = reg({"import", file.string()});
-    EXPECT_EQ(run.exitCode, 3);
-    EXPECT_THAT(run.err, HasSubstr("line 3"));
+    const auto partly = reg({"import", file.string()});
+    EXPECT_EQ(partly.exitCode, 4);
+    EXPECT_THAT(partly.err, HasSubstr(file.string() + ", line 3: invalid dword 'nope'"));
     EXPECT_EQ(reg({"get", "HKLM\\Imported", "Good"}).out, "yes\n");
+
+    const std::string before = test::readFile(machineFile());
+    test::writeFile(file, "[HKEY_LOCAL_MACHINE\\Imported]\n\"Good\"=\"no\"\n");
+    const auto refused = reg({"import", file.string()});
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_THAT(refused.err, HasSubstr(file.string() + ", line 1: not a registry file"));
+    EXPECT_EQ(test::readFile(machineFile()), before);
 }
 
 // One key 27,000 levels deep, far beyond what Windows holds: refused at its
@@ -243,7 +261,7 @@ TEST_F(RegCommandsTest, KeyNestedTooDeepIsRefusedAtItsLine) {
     test::writeFile(file, deep);
 
     const auto imported = reg({"import", file.string()});
-    EXPECT_EQ(imported.exitCode, 3);
+    EXPECT_EQ(imported.exitCode, 4);
     EXPECT_THAT(imported.err, HasSubstr(file.string() + ", line 3: "));
     const auto exported = reg({"export", "HKCU"});
     EXPECT_EQ(exported.exitCode, 0) << exported.err;

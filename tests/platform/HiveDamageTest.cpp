@@ -2,6 +2,7 @@
 #include "platform/FileRegistry.h"
 #include "support/ScratchDir.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -78,6 +79,18 @@ INSTANTIATE_TEST_SUITE_P(
                      for (const char c : text) {
                          out += c == '\n' ? std::string("\r\n") : std::string(1, c);
                      }
+                     return out;
+                 }},
+        HandEdit{"NoteAfterAValue",
+                 [](const std::string& text) {
+                     std::string out = text;
+                     return out.replace(out.find("\"Second\"=\"2\""), 12,
+                                        "  \"Second\" = \"2\" ; why");
+                 }},
+        HandEdit{"SaveWithOldMacintoshLineEnds",
+                 [](const std::string& text) {
+                     std::string out = text;
+                     std::replace(out.begin(), out.end(), '\n', '\r');
                      return out;
                  }},
         HandEdit{"ChangeAValueToAShorterOne",

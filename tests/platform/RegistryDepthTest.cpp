@@ -73,8 +73,10 @@ TEST_F(RegistryDepthTest, ImportRefusesTooDeepAKeyAtItsLineAndStoresNothingOfIt)
     for (const std::size_t depth : {maxKeyDepth + 1, std::size_t{27000}}) {
         SCOPED_TRACE(depth);
         const auto content = readImport(nestedFile(depth));
-        ASSERT_EQ(content.problems.size(), 1u);
+        // The key's line, and its value's line, which has no key to go to.
+        ASSERT_EQ(content.problems.size(), 2u);
         EXPECT_EQ(content.problems[0].line, 3u);
+        EXPECT_EQ(content.problems[1].line, 4u);
         EXPECT_THAT(content.problems[0].message, HasSubstr(std::to_string(depth) + " levels deep"));
         registry_.import(content);
         EXPECT_EQ(test::readFile(hive()), before);

@@ -99,8 +99,8 @@ TEST_F(RegistryImportTest, ReportsUnreadableLinesByNumberAndImportsTheRest) {
                                     "\"Path\"=\"C:\\temp\"\n" // 7
                                     "\"Wrapped\"=hex:01,\\\n"
                                     "  02\n"
-                                    "[HKEY_CLASSES_ROOT\\.kvs]\n" // 10
-                                    "@=\"skipped with its key\"\n"
+                                    "[HKEY_CLASSES_ROOT\\.kvs]\n"    // 10
+                                    "@=\"skipped with its key\"\n"   // 11
                                     "[HKEY_LOCAL_MACHINE\\A\\\\B]\n" // 12
                                     "[-HKEY_LOCAL_MACHINE]\n"        // 13
                                     "[HKEY_LOCAL_MACHINE\\A]\n"
@@ -110,12 +110,40 @@ TEST_F(RegistryImportTest, ReportsUnreadableLinesByNumberAndImportsTheRest) {
         lines.push_back(problem.line);
         EXPECT_FALSE(problem.message.empty());
     }
-    EXPECT_THAT(lines, ElementsAre(2, 5, 6, 7, 10, 12, 13));
+    EXPECT_THAT(lines, ElementsAre(2, 5, 6, 7, 10, 11, 12, 13));
 
     registry_.import(content);
     EXPECT_THAT(registry_.values(hklm, "A"),
                 ElementsAre(Field(&NamedValue::name, "Good1"), Field(&NamedValue::name, "Wrapped"),
                             Field(&NamedValue::name, "Good2")));
+}
+
+// A file made to cost memory or time: a line of megabytes, a wrap that goes
+// on to the end of the file, and more bad lines than any report should hold.
+TEST_F(RegistryImportTest, HugeLinesAndEndlessWrapsCostNoMoreThanTheirSize) {
+    const std::string longLine = "\"V\"=dword:" + std::string(4u << 20, '7') + "\n";
+    auto content = readImport("REGEDIT4\n[HKEY_CURRENT_USER\\A]\n" + longLine);
+    ASSERT_EQ(content.problems.size(), 1u);
+    EXPECT_LT(content.problems[0].message.size(), 300u);
+
+    std::string wrap = "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"W\"=hex:\\\n";
+    for (int i = 0; i < 100000; ++i) {
+        wrap += "  01,02,03,04,\\\n";
+    }
+    content = readImport(wrap);
+    ASSERT_EQ(content.entries.size(), 2u);
+    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(content.entries[1].value.data).size(), 400000u);
+    EXPECT_THAT(content.problems, ElementsAre(Field(&RegFileProblem::line, 3u)));
+
+    std::string bad = "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n";
+    for (int i = 0; i < 25000; ++i) {
+        bad += "x\n";
+    }
+    content = readImport(bad + "\"Good\"=\"1\"\n");
+    ASSERT_EQ(content.problems.size(), 10001u);
+    EXPECT_EQ(content.problems.back().line, 10003u);
+    EXPECT_THAT(content.problems.back().message, ::testing::HasSubstr("15000 more lines"));
+    EXPECT_EQ(content.entries.size(), 2u);
 }
 
 TEST_F(RegistryImportTest, RefusesAFileThatIsNotARegistryFile) {
