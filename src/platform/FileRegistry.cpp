@@ -45,20 +45,32 @@ std::optional<RegistryValue> FileRegistry::value(Hive hive, std::string_view key
 
 void FileRegistry::setValue(Hive hive, std::string_view key, std::string_view name,
                             const RegistryValue& value) {
+    setValues(hive, key, {NamedValue{std::string(name), value}});
+}
+
+void FileRegistry::setValues(Hive hive, std::string_view key,
+                             const std::vector<NamedValue>& values) {
     const auto path = splitKeyPath(key);
     checkKeyDepth(path.size());
     for (const auto part : path) {
         checkKeyName(part);
     }
-    checkValueName(name);
-    checkValue(value);
+    // Every value is checked before the hive is touched, so a refused one
+    // leaves the others unwritten too.
+    for (const auto& [name, value] : values) {
+        checkValueName(name);
+        checkValue(value);
+    }
     file(hive).update([&](RegistryKey& root) {
         bool changed = false;
         RegistryKey* current = &root;
         for (const auto part : path) {
             current = &current->childOrCreate(part, changed);
         }
-        return current->setValue(name, value) || changed;
+        for (const auto& [name, value] : values) {
+            changed = current->setValue(name, value) || changed;
+        }
+        return changed;
     });
 }
 

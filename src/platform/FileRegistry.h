@@ -21,6 +21,7 @@ class FileRegistry : public Registry {
                                        std::string_view name) const override;
     void setValue(Hive hive, std::string_view key, std::string_view name,
                   const RegistryValue& value) override;
+    void setValues(Hive hive, std::string_view key, const std::vector<NamedValue>& values) override;
     std::vector<std::string> subKeys(Hive hive, std::string_view key) const override;
     std::vector<NamedValue> values(Hive hive, std::string_view key) const override;
     bool keyExists(Hive hive, std::string_view key) const override;

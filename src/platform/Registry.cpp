@@ -96,6 +96,12 @@ std::int32_t Registry::readBoundedNumber(Hive hive, std::string_view key, std::s
     return static_cast<std::int32_t>(*number);
 }
 
+void Registry::setValues(Hive hive, std::string_view key, const std::vector<NamedValue>& values) {
+    for (const auto& [name, value] : values) {
+        setValue(hive, key, name, value);
+    }
+}
+
 void Registry::writeString(Hive hive, std::string_view key, std::string_view name,
                            std::string_view text) {
     setValue(hive, key, name, RegistryValue::string(std::string(text)));

@@ -63,6 +63,10 @@ class Registry {
     // Creates the missing keys on the path.
     virtual void setValue(Hive hive, std::string_view key, std::string_view name,
                           const RegistryValue& value) = 0;
+    // Sets several values of one key, by default one after another. The
+    // registry kept in files makes them one change of its hive: all of them or,
+    // when one is refused, none, written once.
+    virtual void setValues(Hive hive, std::string_view key, const std::vector<NamedValue>& values);
     // Names of the direct sub-keys; empty when the key is missing.
     virtual std::vector<std::string> subKeys(Hive hive, std::string_view key) const = 0;
     // Values of the key in stored order; empty when the key is missing.

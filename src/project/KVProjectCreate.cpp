@@ -157,10 +157,11 @@ void CKVProject::Create(const ProjectCreation& environment) {
 void CKVProject::registerCreated(const ProjectCreation& environment) const {
     const std::string key = *registrationKey(ProjectName);
     passOver([&] {
-        environment.registry.writeString(Hive::LocalMachine, key, "Path", Path);
-        environment.registry.writeString(Hive::LocalMachine, key, "ProjectType", ProjectType);
-        environment.registry.writeString(Hive::LocalMachine, key, "KorvanaVersion",
-                                         environment.installedVersion);
+        environment.registry.setValues(
+            Hive::LocalMachine, key,
+            {{"Path", RegistryValue::string(Path)},
+             {"ProjectType", RegistryValue::string(ProjectType)},
+             {"KorvanaVersion", RegistryValue::string(environment.installedVersion)}});
     });
 }
 

@@ -88,6 +88,24 @@ TEST_F(FileRegistryTest, NamesAndTextsTheFileCannotHoldAreRefused) {
     EXPECT_FALSE(std::filesystem::exists(machineFile()));
 }
 
+TEST_F(FileRegistryTest, ValuesSetTogetherAreWrittenAllOrNone) {
+    const std::string key = "Software\\ARVENTIK GmbH\\Korvana\\4.0\\Projects\\Plant";
+    registry_.writeString(hklm, key, "Path", "old");
+    const auto before = test::readFile(machineFile());
+    EXPECT_THROW(registry_.setValues(hklm, key,
+                                     {{"Path", RegistryValue::string("new")},
+                                      {"ProjectType", RegistryValue::string("\xC3(")}}),
+                 Error);
+    EXPECT_EQ(test::readFile(machineFile()), before);
+
+    registry_.setValues(
+        hklm, key, {{"Path", RegistryValue::string("new")}, {"Version", RegistryValue::dword(4)}});
+    EXPECT_THAT(FileRegistry(folder()).values(hklm, key),
+                ElementsAre(::testing::Field(&NamedValue::name, "Path"),
+                            ::testing::Field(&NamedValue::name, "Version")));
+    EXPECT_EQ(registry_.readString(hklm, key, "Path"), "new");
+}
+
 struct RoundTrip {
     const char* label;
     std::string name;
