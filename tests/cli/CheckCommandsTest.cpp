@@ -1,0 +1,209 @@
+#include "db/json/DatabaseJson.h"
+#include "platform/FileRegistry.h"
+#include "support/KvsProcess.h"
+#include "support/ScratchDir.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <pty.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace korvana {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using testing::HasSubstr;
+using testing::Not;
+
+constexpr const char* installationKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
+
+std::string fixture(const char* name) {
+    return readFile(fs::path(KORVANA_SOURCE_DIR) / "tests/fixtures" / name);
+}
+
+// The output of a whole `kvs check Plant` run and how it ended.
+struct CheckRun {
+    int exitCode = -1;
+    std::string err;
+};
+
+// `kvs check` on the legacy project "Plant", with an earlier check's backup
+// beside it, in a scratch system root.
+class KvsCheck : public testing::Test {
+  protected:
+    KvsCheck() {
+        FileRegistry registry(root / "registry");
+        const fs::path installation = scratch / "Korvana";
+        registry.setValue(Hive::LocalMachine, installationKey, "Path",
+                          RegistryValue::string(installation.string()));
+        registry.setValue(Hive::LocalMachine, std::string(installationKey) + "\\Projects\\Plant",
+                          "Path", RegistryValue::string(projectFile.parent_path().string()));
+        const fs::path templateFile = installation / "Templates/Projects/Single2/%ProjectName%.kvs";
+        fs::create_directories(templateFile.parent_path());
+        db::json::createDatabaseFromJson(templateFile.string(), fixture("template-project.json"));
+        fs::create_directories(projectFile.parent_path());
+        db::json::createDatabaseFromJson(projectFile.string(), fixture("legacy-project.json"));
+        test::writeFile(backup, "the backup of an earlier check");
+        original = readFile(projectFile);
+    }
+
+    std::vector<std::string> filesBesideTheProject() const {
+        std::vector<std::string> files;
+        for (const auto& entry : fs::directory_iterator(projectFile.parent_path())) {
+            files.push_back(entry.path().filename().string());
+        }
+        std::sort(files.begin(), files.end());
+        return files;
+    }
+
+    // Runs kvs with its stderr on `errorFd` (a pipe or a terminal); stdout
+    // goes nowhere.
+    pid_t startKvs(int errorFd) const {
+        const std::string kvs = std::string(KORVANA_BIN_DIR) + "/kvs";
+        std::vector<std::string> environment{"KORVANA_ROOT=" + root.string()};
+        for (char** entry = environ; *entry != nullptr; ++entry) {
+            if (std::string_view(*entry).rfind("KORVANA_", 0) != 0) {
+                environment.emplace_back(*entry);
+            }
+        }
+        std::vector<char*> envp;
+        for (auto& entry : environment) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
+        std::vector<std::string> arguments{kvs, "check", "Plant"};
+        std::vector<char*> argv;
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, errorFd, 2);
+        pid_t child = -1;
+        const int rc =
+            posix_spawn(&child, kvs.c_str(), &actions, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        return rc == 0 ? child : -1;
+    }
+
+    // Runs the check with stderr on a pipe; `onOutput` sees the output so far
+    // each time more arrives.
+    template <typename OnOutput> CheckRun runThroughPipe(pid_t& child, OnOutput onOutput) {
+        int pipeFds[2];
+        if (pipe(pipeFds) != 0) {
+            return {};
+        }
+        child = startKvs(pipeFds[1]);
+        close(pipeFds[1]);
+        CheckRun run;
+        char buffer[4096];
+        ssize_t got = 0;
+        while ((got = read(pipeFds[0], buffer, sizeof buffer)) > 0) {
+            run.err.append(buffer, static_cast<std::size_t>(got));
+            onOutput(run.err);
+        }
+        close(pipeFds[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return run;
+    }
+
+    test::ScratchDir scratch;
+    const fs::path root = scratch / "root";
+    const fs::path projectFile = scratch / "Projects/Plant/Plant.kvs";
+    const fs::path backup = scratch / "Projects/Plant/Plant.kvs.bak";
+    std::string original;
+};
+
+// Piped or logged, every stage is a line of its own on stderr; stdout keeps
+// only the result, for scripts.
+TEST_F(KvsCheck, ProgressIsALineForEachStageWhenStderrIsNoTerminal) {
+    const fs::path errors = scratch / "errors.txt";
+    const auto run = test::runKvs(root, {"check", "Plant"}, {}, errors);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_THAT(run.err,
+                HasSubstr("Schritt 1 von 27: 4.01.001 – Meldungsparameter, Schrift- und "
+                          "Trendnamen\nSchritt 2 von 27: 4.01.002 – eindeutige Gruppennamen\n"));
+    EXPECT_THAT(run.err, HasSubstr("Schritt 26 von 27: Systemtexte und Schriften der Vorlage "
+                                   "übernehmen\nSchritt 27 von 27: Projektdatei komprimieren\n"));
+    EXPECT_THAT(run.err, Not(HasSubstr("\r")));
+    EXPECT_THAT(run.out, Not(HasSubstr("Schritt")));
+    EXPECT_THAT(run.out, HasSubstr("now at 4.05.000, 25 step(s) run"));
+}
+
+// On a terminal the progress is one line, rewritten in place and cleared at
+// the end.
+TEST_F(KvsCheck, ProgressIsOneLineRewrittenInPlaceOnATerminal) {
+    int terminal = -1;
+    int childSide = -1;
+    winsize size{};
+    size.ws_col = 60;
+    size.ws_row = 24;
+    ASSERT_EQ(openpty(&terminal, &childSide, nullptr, nullptr, &size), 0);
+    const pid_t child = startKvs(childSide);
+    close(childSide);
+    std::string output;
+    char buffer[4096];
+    ssize_t got = 0;
+    // The terminal side reports an error once the child has closed it.
+    while ((got = read(terminal, buffer, sizeof buffer)) > 0) {
+        output.append(buffer, static_cast<std::size_t>(got));
+    }
+    close(terminal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << output;
+
+    EXPECT_THAT(output, HasSubstr("\r\033[KSchritt 2 von 27: 4.01.002 – eindeutige Gruppennamen"
+                                  "\r\033[KSchritt 3 von 27"));
+    // Cut to the terminal's width, so that no line wraps.
+    EXPECT_THAT(output, HasSubstr("\r\033[KSchritt 1 von 27: 4.01.001 – Meldungsparameter, "
+                                  "Schrift- un\r"));
+    EXPECT_THAT(output, Not(HasSubstr("Schritt 27 von 27: Projektdatei komprimieren\n")));
+    EXPECT_TRUE(output.ends_with("\r\033[K")) << output;
+}
+
+// Ctrl+C stops the check at its next safe point: exit code 130, the project
+// file and its backup byte for byte as they were, nothing left beside them.
+// A check that ends before the signal arrives is tried again.
+TEST_F(KvsCheck, CtrlCStopsTheCheckWithTheProjectUnchanged) {
+    CheckRun run;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        pid_t child = -1;
+        bool sent = false;
+        run = runThroughPipe(child, [&](const std::string& err) {
+            if (!sent && err.find("Schritt 2 von 27") != std::string::npos) {
+                kill(child, SIGINT);
+                kill(child, SIGINT);
+                sent = true;
+            }
+        });
+        if (run.exitCode != 0) {
+            break;
+        }
+        fs::copy_file(backup, projectFile, fs::copy_options::overwrite_existing);
+        test::writeFile(backup, "the backup of an earlier check");
+    }
+    ASSERT_EQ(run.exitCode, 130) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("kvs check: cancelled; Plant is unchanged"));
+    EXPECT_THAT(run.err, Not(HasSubstr("Schritt 27 von 27")));
+    EXPECT_TRUE(readFile(projectFile) == original);
+    EXPECT_EQ(readFile(backup), "the backup of an earlier check");
+    EXPECT_EQ(filesBesideTheProject(), (std::vector<std::string>{"Plant.kvs", "Plant.kvs.bak"}));
+}
+
+} // namespace
+} // namespace korvana
