@@ -6,16 +6,12 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <pty.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace korvana {
 namespace {
@@ -58,45 +54,10 @@ class KvsCheck : public testing::Test {
     }
 
     std::vector<std::string> filesBesideTheProject() const {
-        std::vector<std::string> files;
-        for (const auto& entry : fs::directory_iterator(projectFile.parent_path())) {
-            files.push_back(entry.path().filename().string());
-        }
-        std::sort(files.begin(), files.end());
-        return files;
+        return test::fileNamesIn(projectFile.parent_path());
     }
 
-    // Runs kvs with its stderr on `errorFd` (a pipe or a terminal); stdout
-    // goes nowhere.
-    pid_t startKvs(int errorFd) const {
-        const std::string kvs = std::string(KORVANA_BIN_DIR) + "/kvs";
-        std::vector<std::string> environment{"KORVANA_ROOT=" + root.string()};
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            if (std::string_view(*entry).rfind("KORVANA_", 0) != 0) {
-                environment.emplace_back(*entry);
-            }
-        }
-        std::vector<char*> envp;
-        for (auto& entry : environment) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        std::vector<std::string> arguments{kvs, "check", "Plant"};
-        std::vector<char*> argv;
-        for (auto& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, errorFd, 2);
-        pid_t child = -1;
-        const int rc =
-            posix_spawn(&child, kvs.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0 ? child : -1;
-    }
+    pid_t startKvs(int errorFd) const { return test::startKvs(root, {"check", "Plant"}, errorFd); }
 
     // Runs the check with stderr on a pipe; `onOutput` sees the output so far
     // each time more arrives.

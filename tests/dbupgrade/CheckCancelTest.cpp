@@ -35,12 +35,7 @@ class CheckCancel : public ::testing::Test, protected test::CheckTestBed {
     }
 
     std::vector<std::string> filesBesideTheProject() const {
-        std::vector<std::string> files;
-        for (const auto& entry : fs::directory_iterator(projectFile.parent_path())) {
-            files.push_back(entry.path().filename().string());
-        }
-        std::sort(files.begin(), files.end());
-        return files;
+        return test::fileNamesIn(projectFile.parent_path());
     }
 
     fs::path backup = fs::path(projectFile.string() + ".bak");

@@ -282,12 +282,8 @@ TEST_F(Check, LeftoversOfAnInterruptedCheckAreCleared) {
     EXPECT_EQ(check().outcome, CheckOutcome::Checked);
     EXPECT_EQ(setting("DBVersion"), "4.05.000");
     EXPECT_TRUE(readFile(backup()) == before);
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(projectFile.parent_path())) {
-        files.push_back(entry.path().filename().string());
-    }
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (std::vector<std::string>{"Plant.kvs", "Plant.kvs.bak"}));
+    EXPECT_EQ(test::fileNamesIn(projectFile.parent_path()),
+              (std::vector<std::string>{"Plant.kvs", "Plant.kvs.bak"}));
 }
 
 TEST_F(Check, TemplateTextMissingFromACurrentProjectIsMergedAgain) {

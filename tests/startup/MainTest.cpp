@@ -19,7 +19,22 @@ std::string expand(std::string text, const std::string& root) {
     return text;
 }
 
-class MainTest : public StartupTestBed {};
+class MainTest : public StartupTestBed {
+  protected:
+    // The registered group "G1" of the registered projects Beta and Alpha.
+    void makeGroupOfBetaAndAlpha() {
+        for (const char* member : {"Beta", "Alpha"}) {
+            const std::string name = member;
+            makeProject("G/" + name, name);
+            registerProject(name, root() + "/G/" + name);
+            writeFile(scratch / "G" / name / (name + ".vbp"),
+                      "Type=Exe\r\n[Korvana4]\r\nProjectName=" + name + "\r\n");
+        }
+        writeFile(scratch / "G" / "G1.vbg",
+                  "VBGROUP 5.0\r\nStartupProject=Beta\\Beta.vbp\r\nProject=Alpha\\Alpha.vbp\r\n");
+        registerProject("G1", root() + "/G", "Group");
+    }
+};
 
 TEST_F(MainTest, OpensTheChosenProjectInTheOrderOfTheStartUp) {
     makeRegisteredProject("Plant1");
@@ -240,16 +255,7 @@ TEST_F(MainTest, RegisterSwitchRegistersAndEndsWithoutTheIde) {
 }
 
 TEST_F(MainTest, GroupChecksEveryMemberInGroupOrderThenOpensTheGroup) {
-    for (const char* member : {"Beta", "Alpha"}) {
-        const std::string name = member;
-        makeProject("G/" + name, name);
-        registerProject(name, root() + "/G/" + name);
-        writeFile(scratch / "G" / name / (name + ".vbp"),
-                  "Type=Exe\r\n[Korvana4]\r\nProjectName=" + name + "\r\n");
-    }
-    writeFile(scratch / "G" / "G1.vbg",
-              "VBGROUP 5.0\r\nStartupProject=Beta\\Beta.vbp\r\nProject=Alpha\\Alpha.vbp\r\n");
-    registerProject("G1", root() + "/G", "Group");
+    makeGroupOfBetaAndAlpha();
     CKVProject chosen;
     chosen.EProjectOpen = ProjectOpen::OpenGroup;
     chosen.ProjectName = "G1";
@@ -287,16 +293,7 @@ TEST_F(MainTest, CancelledCheckIsToldAndBringsTheOpenDialogBack) {
 }
 
 TEST_F(MainTest, CancelledMemberCheckLeavesTheGroupClosed) {
-    for (const char* member : {"Beta", "Alpha"}) {
-        const std::string name = member;
-        makeProject("G/" + name, name);
-        registerProject(name, root() + "/G/" + name);
-        writeFile(scratch / "G" / name / (name + ".vbp"),
-                  "Type=Exe\r\n[Korvana4]\r\nProjectName=" + name + "\r\n");
-    }
-    writeFile(scratch / "G" / "G1.vbg",
-              "VBGROUP 5.0\r\nStartupProject=Beta\\Beta.vbp\r\nProject=Alpha\\Alpha.vbp\r\n");
-    registerProject("G1", root() + "/G", "Group");
+    makeGroupOfBetaAndAlpha();
     onCheck = [](const std::string&) {
         return dbupgrade::CheckResult{dbupgrade::CheckOutcome::Cancelled};
     };
