@@ -1,5 +1,5 @@
 #include "db/json/DatabaseJson.h"
-#include "platform/FileRegistry.h"
+#include "support/CheckRoot.h"
 #include "support/KvsProcess.h"
 #include "support/ScratchDir.h"
 
@@ -21,8 +21,6 @@ using test::readFile;
 using testing::HasSubstr;
 using testing::Not;
 
-constexpr const char* installationKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
-
 std::string fixture(const char* name) {
     return readFile(fs::path(KORVANA_SOURCE_DIR) / "tests/fixtures" / name);
 }
@@ -38,16 +36,7 @@ struct CheckRun {
 class KvsCheck : public testing::Test {
   protected:
     KvsCheck() {
-        FileRegistry registry(root / "registry");
-        const fs::path installation = scratch / "Korvana";
-        registry.setValue(Hive::LocalMachine, installationKey, "Path",
-                          RegistryValue::string(installation.string()));
-        registry.setValue(Hive::LocalMachine, std::string(installationKey) + "\\Projects\\Plant",
-                          "Path", RegistryValue::string(projectFile.parent_path().string()));
-        const fs::path templateFile = installation / "Templates/Projects/Single2/%ProjectName%.kvs";
-        fs::create_directories(templateFile.parent_path());
-        db::json::createDatabaseFromJson(templateFile.string(), fixture("template-project.json"));
-        fs::create_directories(projectFile.parent_path());
+        test::seedCheckRoot(scratch, root, projectFile);
         db::json::createDatabaseFromJson(projectFile.string(), fixture("legacy-project.json"));
         test::writeFile(backup, "the backup of an earlier check");
         original = readFile(projectFile);

@@ -1,7 +1,7 @@
 #include "db/Database.h"
 #include "db/json/DatabaseJson.h"
-#include "platform/FileRegistry.h"
 #include "services/ConfigurationComponent.h"
+#include "support/CheckRoot.h"
 #include "support/KvsProcess.h"
 #include "support/ScratchDir.h"
 
@@ -20,8 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::readFile;
 
-constexpr const char* installationKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
-
 std::string fixture(const char* name) {
     return readFile(fs::path(KORVANA_SOURCE_DIR) / "tests/fixtures" / name);
 }
@@ -33,19 +31,7 @@ std::string fixture(const char* name) {
 class CheckKills : public ::testing::Test {
   protected:
     CheckKills() {
-        FileRegistry registry(root / "registry");
-        const fs::path installation = scratch / "Korvana";
-        registry.setValue(Hive::LocalMachine, installationKey, "Path",
-                          RegistryValue::string(installation.string()));
-        registry.setValue(Hive::LocalMachine, std::string(installationKey) + "\\Projects\\Plant",
-                          "Path", RegistryValue::string(projectFile.parent_path().string()));
-        registry.setValue(Hive::CurrentUser, installationKey, "Version",
-                          RegistryValue::string("4.05.002"));
-        const fs::path templateFile = installation / "Templates/Projects/Single2/%ProjectName%.kvs";
-        fs::create_directories(templateFile.parent_path());
-        db::json::createDatabaseFromJson(templateFile.string(), fixture("template-project.json"));
-
-        fs::create_directories(projectFile.parent_path());
+        test::seedCheckRoot(scratch, root, projectFile);
         db::json::createDatabaseFromJson(original.string(), fixture("legacy-project.json"));
     }
 
