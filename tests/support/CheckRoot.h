@@ -26,9 +26,9 @@ inline void seedCheckRoot(const ScratchDir& scratch, const std::filesystem::path
                       RegistryValue::string("4.05.002"));
     const auto templateFile = installation / "Templates/Projects/Single2/%ProjectName%.kvs";
     std::filesystem::create_directories(templateFile.parent_path());
-    db::json::createDatabaseFromJson(
-        templateFile.string(),
-        readFile(std::filesystem::path(KORVANA_SOURCE_DIR) / "tests/fixtures/template-project.json"));
+    db::json::createDatabaseFromJson(templateFile.string(),
+                                     readFile(std::filesystem::path(KORVANA_SOURCE_DIR) /
+                                              "tests/fixtures/template-project.json"));
     std::filesystem::create_directories(projectFile.parent_path());
 }
 
