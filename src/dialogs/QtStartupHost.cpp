@@ -134,11 +134,14 @@ dbupgrade::CheckResult QtStartupHost::runCheck(const std::string& projectName,
         done = true;
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
-    // An application told to quit ends every running loop; the worker may
-    // still need this thread for a question, so the loop runs again until
-    // the check is over.
+    // An application told to quit ends every running loop at once, and a new
+    // one with it; the worker may still need this thread for a question, so
+    // events are handled here until the check is over.
     while (!done) {
         loop.exec();
+        if (!done) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
     }
     worker.join();
     checkWindow_ = nullptr;
