@@ -45,16 +45,6 @@ TEST_F(FCheckProgressTest, ShowsTheProjectTheStageInWordsAndTheBarOverTheStages)
     EXPECT_EQ(bar().value(), 27);
 }
 
-TEST_F(FCheckProgressTest, GermanWindowSpeaksGerman) {
-    const TextService german(germanLanguage);
-    FCheckProgress germanWindow(nullptr, german, QStringLiteral("Kesselhaus"));
-    germanWindow.showProgress({CheckStage::Merge, 26, 27});
-    EXPECT_EQ(germanWindow.windowTitle(), "KorvanaStudio - Datenbankprüfung");
-    EXPECT_EQ(germanWindow.findChild<QLabel*>("lblStage")->text(),
-              "Systemtexte und Schriften der Vorlage übernehmen");
-    EXPECT_EQ(germanWindow.findChild<QPushButton*>("cmdCancel")->text(), "Abbrechen");
-}
-
 // Cancel, Esc and the close button each ask to stop; the request is sent
 // once, the window stays until the check has ended, and later reports do not
 // take back the word that the check is stopping.
