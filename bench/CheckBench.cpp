@@ -318,9 +318,12 @@ class Bench {
                 log,
                 root_ / "Install",
                 [](std::string_view) { return true; },
-                [&](const dbupgrade::CheckProgress& progress) {
-                    marks.push_back({std::string(progress.version), Clock::now(), peakKb()});
-                }};
+                {[&](const dbupgrade::CheckProgress& progress) {
+                     if (progress.stage == dbupgrade::CheckStage::Step) {
+                         marks.push_back({std::string(progress.version), Clock::now(), peakKb()});
+                     }
+                 },
+                 {}}};
             const auto start = Clock::now();
             const auto result = dbupgrade::CheckProjectDatabase(environment, "Plant");
             const auto end = Clock::now();

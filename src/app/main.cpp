@@ -82,7 +82,8 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
                 [&host] { host.processEvents(); }, std::move(releaseConfiguration),
                 [&host](RunningProcess& process) { host.waitForProcess(process); }});
         },
-        [&](ConfigurationComponent& configuration, const std::string& projectName) {
+        [&](ConfigurationComponent& configuration, const std::string& projectName,
+            const dbupgrade::CheckObserver& observer) {
             ProjectRegistration registration(registry, configuration, *messages, texts);
             const dbupgrade::JetConversionEnvironment jetConversion{*messages, texts, log,
                                                                     configuration};
@@ -93,19 +94,20 @@ int run(const std::string& commandLine, const app::MessageChoice& choice) {
                 log,
                 paths::toFileSystemPath(settings.installationFolder),
                 [&](std::string_view file) { return registration.CheckReadOnly(file); },
-                [&](const dbupgrade::CheckProgress& progress) {
-                    host.showCheckProgress(progress);
-                }};
+                observer};
             environment.jetConversion = &jetConversion;
             // A database that could not be checked is opened all the same; the
             // log says why.
             try {
-                const auto result = dbupgrade::CheckProjectDatabase(environment, projectName);
+                auto result = dbupgrade::CheckProjectDatabase(environment, projectName);
                 if (!result.reason.empty()) {
                     log.write(projectName + " not fully checked: " + result.reason);
                 }
+                return result;
             } catch (const Error& error) {
                 log.write(projectName + " not checked: " + error.what());
+                return dbupgrade::CheckResult{
+                    dbupgrade::CheckOutcome::Skipped, {}, {}, error.what()};
             }
         }};
     return Main(commandLine, context);

@@ -1,4 +1,6 @@
+#include "cli/CheckProgressLine.h"
 #include "cli/Commands.h"
+#include "cli/InterruptWatch.h"
 #include "db/DebugLog.h"
 #include "dbupgrade/CheckProjectDatabase.h"
 #include "platform/Error.h"
@@ -26,14 +28,20 @@ struct CheckOptions {
     bool dryRun = false;
 };
 
-// Every skipped operation and every reason to stop, on stderr.
+// Every skipped operation and every reason to stop, on stderr, each on a
+// line of its own rather than over the progress line.
 class StreamLog : public db::DebugLog {
   public:
-    explicit StreamLog(std::ostream& stream) : stream_(stream) {}
-    void write(std::string_view line) override { stream_ << "kvs check: " << line << '\n'; }
+    StreamLog(std::ostream& stream, CheckProgressLine& progress)
+        : stream_(stream), progress_(progress) {}
+    void write(std::string_view line) override {
+        progress_.clear();
+        stream_ << "kvs check: " << line << '\n';
+    }
 
   private:
     std::ostream& stream_;
+    CheckProgressLine& progress_;
 };
 
 std::string shownVersion(const std::string& version) {
@@ -68,6 +76,8 @@ int exitCodeOf(dbupgrade::CheckOutcome outcome) {
         return exitOk;
     case dbupgrade::CheckOutcome::Skipped:
         return exitNotFound;
+    case dbupgrade::CheckOutcome::Cancelled:
+        return exitCancelled;
     default:
         return exitFailure;
     }
@@ -88,7 +98,9 @@ void check(CliContext& context, const CheckOptions& options) {
         messages.queueAnswer(Answer::No);
     }
     ProjectRegistration registration(registry, configuration, messages, texts);
-    StreamLog log(context.err);
+    const bool terminal = errorsGoToTerminal();
+    CheckProgressLine progressLine(context.err, texts, terminal, terminal ? terminalWidth() : 0);
+    StreamLog log(context.err, progressLine);
     const std::string installation =
         registry.readString(Hive::LocalMachine, keys::installation, "Path");
 
@@ -101,6 +113,8 @@ void check(CliContext& context, const CheckOptions& options) {
     ConsoleMessageService console(forced);
     const dbupgrade::JetConversionEnvironment jetConversion{console, texts, log, configuration};
 
+    const InterruptWatch interrupt;
+    bool toldStopping = false;
     dbupgrade::CheckEnvironment environment{
         registry,
         texts,
@@ -108,19 +122,34 @@ void check(CliContext& context, const CheckOptions& options) {
         log,
         paths::toFileSystemPath(installation),
         [&](std::string_view file) { return registration.CheckReadOnly(file); },
-        [&](const dbupgrade::CheckProgress& progress) {
-            context.out << "step " << progress.step << " of " << progress.count << ": "
-                        << progress.version << '\n';
-        }};
+        {[&](const dbupgrade::CheckProgress& progress) { progressLine.show(progress); },
+         [&] {
+             if (interrupt.interrupted() && !toldStopping) {
+                 toldStopping = true;
+                 log.write("interrupted; stopping at the next safe point");
+             }
+             return interrupt.interrupted();
+         }}};
     environment.jetConversion = &jetConversion;
     const auto result = dbupgrade::CheckProjectDatabase(environment, options.project);
+    progressLine.clear();
     context.out << "stored version: " << shownVersion(result.storedVersion) << '\n';
     if (result.outcome == dbupgrade::CheckOutcome::Checked) {
         context.out << "now at " << dbupgrade::currentDbVersion << ", " << result.stepsRun.size()
                     << " step(s) run, compacted\n";
-    } else if (!result.reason.empty()) {
-        context.err << "kvs check: " << options.project << " not fully checked: " << result.reason
-                    << '\n';
+    }
+    if (result.outcome == dbupgrade::CheckOutcome::Cancelled) {
+        context.err << "kvs check: cancelled; " << options.project
+                    << " is unchanged, its backup too\n";
+    } else {
+        if (result.stopCameTooLate) {
+            context.err << "kvs check: the project file was already being replaced, so the "
+                           "check could no longer be cancelled and went on to its end\n";
+        }
+        if (!result.reason.empty()) {
+            context.err << "kvs check: " << options.project
+                        << " not fully checked: " << result.reason << '\n';
+        }
     }
     context.exitCode = exitCodeOf(result.outcome);
 }
@@ -130,8 +159,11 @@ void check(CliContext& context, const CheckOptions& options) {
 void addCheckCommands(CLI::App& app, CliContext& context) {
     auto options = std::make_shared<CheckOptions>();
     CLI::App* command = app.add_subcommand(
-        "check", "Check a registered project's database: back it up, upgrade it to the current "
-                 "layout, merge the template's system texts and fonts, compact it");
+        "check",
+        "Check a registered project's database: back it up, upgrade it to the current layout, "
+        "merge the template's system texts and fonts, compact it. Progress goes to stderr. "
+        "Ctrl+C stops the check at its next safe point with the project file and its backup "
+        "unchanged (exit code 130), unless the project file is already being replaced.");
     command->add_option("NAME", options->project, "The registered project name")->required();
     auto* yes = command->add_flag("--yes", options->yes,
                                   "Answer Yes: make a read-only project file writable, convert "

@@ -12,6 +12,8 @@ inline constexpr int exitNotFound = 1; // the asked-for thing does not exist / a
 inline constexpr int exitUsage = 2;    // bad command line
 inline constexpr int exitFailure = 3;  // the operation failed (message on stderr)
 inline constexpr int exitPartly = 4;   // done in part; what was left out is named on stderr
+// Stopped by Ctrl+C with nothing changed; the shells' code for an interrupt.
+inline constexpr int exitCancelled = 130;
 
 // Each command group adds its sub-commands to the application. A sub-command's
 // callback does the work and sets context.exitCode; korvana::Error escaping a

@@ -85,18 +85,23 @@ void CheckFiles::startWorkingCopy() const {
     std::filesystem::copy_file(project_, working_);
 }
 
-void CheckFiles::compactProject() const {
+bool CheckFiles::compactProject(const MayReplace& mayReplace) const {
     removeQuietly(compacted_);
     try {
         db::Database::compact(project_.string(), compacted_.string());
+        if (mayReplace && !mayReplace()) {
+            removeQuietly(compacted_);
+            return false;
+        }
         replaceAtomically(compacted_, project_);
     } catch (...) {
         removeQuietly(compacted_);
         throw;
     }
+    return true;
 }
 
-void CheckFiles::commitWorkingCopy(bool compact) const {
+bool CheckFiles::commitWorkingCopy(bool compact, const MayReplace& mayReplace) const {
     std::filesystem::path result = working_;
     if (compact) {
         removeQuietly(compacted_);
@@ -108,6 +113,10 @@ void CheckFiles::commitWorkingCopy(bool compact) const {
         }
         result = compacted_;
     }
+    if (mayReplace && !mayReplace()) {
+        removeQuietly(compacted_);
+        return false;
+    }
     // The project file is not written again from here on, so a second name of
     // it keeps exactly the state before this check once the result has taken
     // its place. Only without hard links does the backup cost a copy.
@@ -115,6 +124,7 @@ void CheckFiles::commitWorkingCopy(bool compact) const {
         copyAtomically(project_, backup_);
     }
     replaceAtomically(result, project_);
+    return true;
 }
 
 } // namespace korvana::dbupgrade

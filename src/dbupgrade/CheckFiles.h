@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 
 namespace korvana::dbupgrade {
 
@@ -17,6 +18,11 @@ namespace korvana::dbupgrade {
 //                      never finished, leaves it alone
 class CheckFiles {
   public:
+    // Asked once the result is ready, just before the project file is
+    // replaced: the last moment at which a check can still be stopped without
+    // a trace. False keeps the project file and the backup as they are.
+    using MayReplace = std::function<bool()>;
+
     explicit CheckFiles(std::filesystem::path projectFile);
     // Removes the working copy and the partial result however the check ends.
     ~CheckFiles();
@@ -35,15 +41,17 @@ class CheckFiles {
     void startWorkingCopy() const;
 
     // Compacts the project file in place of itself; the backup is untouched,
-    // since nothing of the project's content changes.
-    void compactProject() const;
+    // since nothing of the project's content changes. False when `mayReplace`
+    // declined.
+    bool compactProject(const MayReplace& mayReplace) const;
 
     // Ends a check that changed the working copy: the backup becomes the
     // project file as it is now, then the working copy (compacted when
     // `compact`, else as it is) replaces the project file. Raises when the
     // compaction fails; the project file and the backup are untouched then,
     // and a second call without compaction can still deliver the result.
-    void commitWorkingCopy(bool compact) const;
+    // False, with nothing replaced, when `mayReplace` declined.
+    bool commitWorkingCopy(bool compact, const MayReplace& mayReplace) const;
 
   private:
     void removeWorkingCopy() const;

@@ -12,6 +12,7 @@
 #include "services/OpenProjectSettings.h"
 #include "services/ResolveProjectFile.h"
 
+#include <cassert>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -81,6 +82,62 @@ bool settingsDiffer(OpenProjectSettings& settings, const CheckedSettings& wanted
     }
     return false;
 }
+
+// The stages of one check, reported in order. Before each, and once more
+// before the result replaces the project file, the observer may stop the
+// check; from the moment the replacement has begun it no longer can.
+class CheckStages {
+  public:
+    CheckStages(const CheckObserver& observer, int total) : observer_(observer), total_(total) {}
+
+    bool stopRequested() const { return observer_.wantsStop(); }
+
+    // Reports the next stage; true when the check is to stop before it.
+    bool stopBefore(CheckProgress stage) {
+        stage.position = ++position_;
+        stage.total = total_;
+        observer_.report(stage);
+        return observer_.wantsStop();
+    }
+
+    // Asked by the files just before the project file is replaced. Once it
+    // has let the replacement begin, a second attempt (without compaction)
+    // must not stop half-way: the backup may already have been renewed.
+    CheckFiles::MayReplace mayReplace() {
+        return [this] {
+            if (replacing_) {
+                return true;
+            }
+            if (observer_.wantsStop()) {
+                return false;
+            }
+            replacing_ = true;
+            observer_.report({CheckStage::Replacement, total_, total_});
+            return true;
+        };
+    }
+
+    CheckResult cancel(CheckResult& result, db::DebugLog& log, const std::string& context,
+                       const std::string& when) const {
+        assert(!replacing_);
+        result.outcome = CheckOutcome::Cancelled;
+        result.reason = "cancelled " + when + "; the project file was left as it was";
+        log.write(context + result.reason);
+        return result;
+    }
+
+    // A stop asked for now came while the project file was being replaced.
+    CheckResult finish(CheckResult& result) const {
+        result.stopCameTooLate = replacing_ && observer_.wantsStop();
+        return result;
+    }
+
+  private:
+    const CheckObserver& observer_;
+    int total_;
+    int position_ = 0;
+    bool replacing_ = false;
+};
 
 } // namespace
 
@@ -161,17 +218,30 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
     const auto rungs = rungsAfter(result.storedVersion, environment.ladder);
     const MergeEnvironment projectMerge{environment.registry, environment.configuration,
                                         environment.installationFolder, log};
-    if (rungs.empty() && !settingsChange && !TemplateMergeWouldChange(projectMerge, projectName)) {
+    const bool current =
+        rungs.empty() && !settingsChange && !TemplateMergeWouldChange(projectMerge, projectName);
+    // Every step, then the merge and the compaction; a current project is
+    // only compacted.
+    CheckStages stages(environment.observer, current ? 1 : static_cast<int>(rungs.size()) + 2);
+    if (stages.stopRequested()) {
+        return stages.cancel(result, log, context, "before it began");
+    }
+    if (current) {
         // A current project: its content stays, only its free space goes.
+        if (stages.stopBefore({CheckStage::Compaction})) {
+            return stages.cancel(result, log, context, "before the compaction");
+        }
         try {
-            files.compactProject();
+            if (!files.compactProject(stages.mayReplace())) {
+                return stages.cancel(result, log, context, "before the replacement");
+            }
             result.outcome = CheckOutcome::Checked;
         } catch (const std::exception& error) {
             result.outcome = CheckOutcome::NotCompacted;
             result.reason = error.what();
             log.write(context + "not compacted: " + result.reason);
         }
-        return result;
+        return stages.finish(result);
     }
 
     try {
@@ -185,12 +255,9 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
         .setText("Global", "ProjectTemplate", wanted.projectTemplate);
 
     const UpgradeEnvironment upgrade{environment.registry, environment.texts, log, files.working()};
-    int stepNumber = 0;
     for (const Rung& rung : rungs) {
-        ++stepNumber;
-        if (environment.progress) {
-            environment.progress(
-                CheckProgress{stepNumber, static_cast<int>(rungs.size()), rung.version});
+        if (stages.stopBefore({CheckStage::Step, 0, 0, rung.version, rung.words})) {
+            return stages.cancel(result, log, context, "before step " + std::string(rung.version));
         }
         // Recording the current version after a step that never ran would
         // hide that step from every later check; the project stays as it was.
@@ -212,6 +279,9 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
         return result;
     }
 
+    if (stages.stopBefore({CheckStage::Merge})) {
+        return stages.cancel(result, log, context, "before the merge");
+    }
     {
         OpenProjectSettings settings(environment.configuration, working);
         for (const auto& [key, value] : wanted.afterLadder) {
@@ -223,16 +293,23 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
     SyncTemplateTexts(merge, projectName);
     SyncTemplateFonts(merge, projectName);
 
+    if (stages.stopBefore({CheckStage::Compaction})) {
+        return stages.cancel(result, log, context, "before the compaction");
+    }
     try {
-        files.commitWorkingCopy(true);
+        if (!files.commitWorkingCopy(true, stages.mayReplace())) {
+            return stages.cancel(result, log, context, "before the replacement");
+        }
         result.outcome = CheckOutcome::Checked;
-        return result;
+        return stages.finish(result);
     } catch (const std::exception& error) {
         result.reason = error.what();
     }
     // The upgrade stands on its own; only its free space stays.
     try {
-        files.commitWorkingCopy(false);
+        if (!files.commitWorkingCopy(false, stages.mayReplace())) {
+            return stages.cancel(result, log, context, "before the replacement");
+        }
         result.outcome = CheckOutcome::NotCompacted;
         log.write(context + "not compacted: " + result.reason);
     } catch (const std::exception& error) {
@@ -243,7 +320,7 @@ CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
                   "it was: " +
                   result.reason);
     }
-    return result;
+    return stages.finish(result);
 }
 
 } // namespace korvana::dbupgrade

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/DebugLog.h"
+#include "dbupgrade/CheckProgress.h"
 #include "dbupgrade/JetConversion.h"
 #include "dbupgrade/VersionLadder.h"
 #include "platform/Registry.h"
@@ -17,13 +18,6 @@
 
 namespace korvana::dbupgrade {
 
-// Shown while the ladder runs: step `step` of `count`, producing `version`.
-struct CheckProgress {
-    int step = 0;
-    int count = 0;
-    std::string_view version;
-};
-
 // What the check of a project database works with. `checkReadOnly` answers
 // whether the project file exists and may be written (asking the user about a
 // read-only file); the start-up passes its project registration's check.
@@ -34,7 +28,9 @@ struct CheckEnvironment {
     db::DebugLog& log;
     std::filesystem::path installationFolder;
     std::function<bool(std::string_view projectFile)> checkReadOnly;
-    std::function<void(const CheckProgress&)> progress;
+    // Told of each stage; may stop the check before any stage and before the
+    // result replaces the project file.
+    CheckObserver observer;
     // The rungs to climb; another ladder only in tests of the check itself.
     std::span<const Rung> ladder = versionLadder();
     // Whom to ask before a project file from Windows is converted; without
@@ -50,14 +46,18 @@ enum class CheckOutcome {
     Locked,        // another process holds the file; left untouched
     BackupFailed,  // no backup or working copy could be made, so nothing was changed
     LadderStopped, // a step could not run; the project file was left as it was
+    Cancelled,     // the observer asked to stop; the project file and backup were left as they were
 };
 
 struct CheckResult {
     CheckOutcome outcome = CheckOutcome::Skipped;
-    std::string storedVersion;
-    std::vector<std::string> stepsRun;
+    std::string storedVersion = {};
+    std::vector<std::string> stepsRun = {};
     // Why the check stopped early or did not compact (also in the debug log).
-    std::string reason;
+    std::string reason = {};
+    // The observer asked to stop only once the project file was being
+    // replaced; the check went on to its end.
+    bool stopCameTooLate = false;
 };
 
 // What a check would do, without changing anything.
@@ -76,7 +76,9 @@ struct CheckPlan {
 // copy whose compacted result replaces the project file in one rename, with
 // ".kvs.bak" keeping the file as it was (see CheckFiles): the project file is
 // always either untouched or the complete result. A current project is only
-// compacted, its backup left alone. Raises korvana::Error only when the name
+// compacted, its backup left alone. The observer may stop the check before
+// each stage and before the replacement; the check then ends Cancelled with
+// nothing of the project touched. Raises korvana::Error only when the name
 // is not registered or the settings cannot be read or written.
 CheckResult CheckProjectDatabase(const CheckEnvironment& environment,
                                  const std::string& projectName);

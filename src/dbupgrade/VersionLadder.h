@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dbupgrade/UpgradeStep.h"
+#include "text/TextTypes.h"
 
 #include <cstddef>
 #include <span>
@@ -14,10 +15,12 @@ inline constexpr std::string_view currentDbVersion = "4.05.000";
 
 // One rung of the ladder: the layout version its step produces. A rung whose
 // step is not part of this build has no step; the check stops there rather
-// than record a layout the file does not have.
+// than record a layout the file does not have. `words` names what the step
+// changes, as the check's progress shows it (0: only the version is shown).
 struct Rung {
     std::string_view version;
     UpgradeStep step = nullptr;
+    TextId words{0};
 };
 
 // Every rung in the order in which the check runs them.

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QThread>
 
 namespace korvana::dialogs {
 
@@ -16,6 +17,16 @@ constexpr TextId cancelCaption{11};
 } // namespace
 
 Answer QtMessageService::show(const Message& message) {
+    // A question from work that runs beside the windows (the database check)
+    // is asked by the thread that owns them, which keeps its event loop going
+    // while it waits for that work.
+    if (QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        Answer answer = message.style.defaultAnswer();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { answer = show(message); },
+            Qt::BlockingQueuedConnection);
+        return answer;
+    }
     const MessageBoxLayout layout = messageBoxLayout(message.style);
     QWidget* owner = QApplication::activeWindow();
     if (owner == nullptr) {

@@ -9,6 +9,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <atomic>
+#include <exception>
+#include <optional>
+#include <thread>
 
 namespace korvana::dialogs {
 
@@ -88,16 +93,62 @@ void QtStartupHost::waitForProcess(RunningProcess& process) {
     }
 }
 
-void QtStartupHost::showCheckProgress(const dbupgrade::CheckProgress& progress) {
-    ensureMainWindow().showStatus(checkProgressText(progress));
-    processEvents();
-}
+// The check runs on a worker thread: a single step or the compaction of a
+// large project can take seconds inside one SQLite statement, and the window
+// must repaint and take Cancel meanwhile. The worker and this thread share
+// only the stop flag; reports and the end reach this thread as queued calls,
+// and whatever the check touches (registry, project files, log) this thread
+// leaves alone until the worker has been joined. A question the check asks
+// comes here through the message service.
+dbupgrade::CheckResult QtStartupHost::runCheck(const std::string& projectName,
+                                               const CheckRun& check) {
+    FCheckProgress window(&ensureMainWindow(), context_.texts, qtText(projectName));
+    checkWindow_ = &window;
+    std::atomic<bool> stop{false};
+    QObject::connect(&window, &FCheckProgress::cancelRequested, [&stop] { stop = true; });
+    QTimer::singleShot(options_.checkWindowDelay, &window, [&window] { window.show(); });
 
-QString checkProgressText(const dbupgrade::CheckProgress& progress) {
-    return QStringLiteral("Version %1 (%2/%3)")
-        .arg(qtText(progress.version))
-        .arg(progress.step)
-        .arg(progress.count);
+    const dbupgrade::CheckObserver observer{
+        [&window](const dbupgrade::CheckProgress& progress) {
+            // The report's version may not outlive this call.
+            QMetaObject::invokeMethod(
+                &window,
+                [&window, report = progress, version = std::string(progress.version)]() mutable {
+                    report.version = version;
+                    window.showProgress(report);
+                },
+                Qt::QueuedConnection);
+        },
+        [&stop] { return stop.load(); }};
+
+    QEventLoop loop;
+    std::optional<dbupgrade::CheckResult> result;
+    std::exception_ptr failure;
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        try {
+            result = check(observer);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    // An application told to quit ends every running loop at once, and a new
+    // one with it; the worker may still need this thread for a question, so
+    // events are handled here until the check is over.
+    while (!done) {
+        loop.exec();
+        if (!done) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+    }
+    worker.join();
+    checkWindow_ = nullptr;
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return *result;
 }
 
 } // namespace korvana::dialogs

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/DialogContext.h"
+#include "dialogs/FCheckProgress.h"
 #include "dialogs/FKorvanaStudio.h"
 #include "dialogs/FLogo.h"
 #include "dialogs/QtMessageService.h"
@@ -26,6 +27,9 @@ class QtStartupHost : public StartupHost {
         std::chrono::milliseconds splashTime = FLogo::standardDisplayTime;
         // Gets the main window as owner of boxes shown while no window is active.
         QtMessageService* messages = nullptr;
+        // How long a database check runs before its progress window shows: a
+        // quick check should not flash a window past the user.
+        std::chrono::milliseconds checkWindowDelay{500};
     };
 
     QtStartupHost(DialogContext context, Options options);
@@ -41,7 +45,11 @@ class QtStartupHost : public StartupHost {
     void showNewProjectDialog(CKVProject& project, const ProjectDialogServices& services) override;
     void unloadMainWindow() override;
     void processEvents() override;
-    void showCheckProgress(const dbupgrade::CheckProgress& progress) override;
+    // Runs the check on a thread of its own while this thread keeps the
+    // windows alive, and shows its progress window once the check takes
+    // longer than the delay. Cancel there stops the check at its next safe
+    // point.
+    dbupgrade::CheckResult runCheck(const std::string& projectName, const CheckRun& check) override;
 
     // Sleeps in the event loop until the process ends, so that the windows
     // stay responsive while the IDE runs and the program uses no processor
@@ -52,6 +60,8 @@ class QtStartupHost : public StartupHost {
     const std::string& helpFile() const { return helpFile_; }
     FKorvanaStudio* mainWindow() const { return mainWindow_.get(); }
     FLogo* splash() const { return splash_; }
+    // The progress window of the check that is running, if it has one.
+    FCheckProgress* checkWindow() const { return checkWindow_; }
 
   private:
     FKorvanaStudio& ensureMainWindow();
@@ -62,9 +72,7 @@ class QtStartupHost : public StartupHost {
     std::unique_ptr<FKorvanaStudio> mainWindow_;
     // Owned by the main window, as a Qt child.
     FLogo* splash_ = nullptr;
+    FCheckProgress* checkWindow_ = nullptr;
 };
-
-// "Version 4.01.003 (3/12)": the check's step as the main window shows it.
-QString checkProgressText(const dbupgrade::CheckProgress& progress);
 
 } // namespace korvana::dialogs

@@ -15,11 +15,13 @@
 
 namespace korvana {
 
-// Checks and upgrades one registered project's database. The start-up hands
-// in the configuration component it created; a failing check is reported by
-// the check itself and the project is opened all the same.
-using ProjectCheck =
-    std::function<void(ConfigurationComponent& configuration, const std::string& projectName)>;
+// Checks and upgrades one registered project's database, watched by
+// `observer`. The start-up hands in the configuration component it created; a
+// failing check is reported by the check itself and the project is opened all
+// the same, while a cancelled one sends the user back to choosing a project.
+using ProjectCheck = std::function<dbupgrade::CheckResult(
+    ConfigurationComponent& configuration, const std::string& projectName,
+    const dbupgrade::CheckObserver& observer)>;
 
 // Everything one run of the start-up works with, owned by the program.
 struct StartupContext {

@@ -4,6 +4,7 @@
 #include "project/KVProject.h"
 #include "project/ProjectRegistration.h"
 
+#include <functional>
 #include <string>
 
 namespace korvana {
@@ -45,8 +46,14 @@ class StartupHost {
     virtual void unloadMainWindow() = 0;
     // Lets the windows handle what is pending.
     virtual void processEvents() = 0;
-    // Progress of a project database check, for a window that shows it.
-    virtual void showCheckProgress(const dbupgrade::CheckProgress& /*progress*/) {}
+    // Runs one project's database check, handing `check` the observer through
+    // which the windows show its progress and let the user stop it. Without
+    // windows it runs unwatched.
+    using CheckRun = std::function<dbupgrade::CheckResult(const dbupgrade::CheckObserver&)>;
+    virtual dbupgrade::CheckResult runCheck(const std::string& /*projectName*/,
+                                            const CheckRun& check) {
+        return check({});
+    }
 };
 
 } // namespace korvana

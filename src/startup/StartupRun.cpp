@@ -14,6 +14,8 @@ namespace {
 constexpr TextId invalidCommandLine{905};
 constexpr TextId unknownFileType{912};
 constexpr TextId fileMissing{913};
+constexpr TextId checkCancelled{707};
+constexpr TextId checkCompletedAfterCancel{708};
 
 // A path given relative to the working folder is registered with the folder it
 // really lies in; an empty folder would name no place at all.
@@ -119,7 +121,8 @@ int StartupRun::registerOnly(const std::string& file) {
 }
 
 // Acts on what the dialog or the command line asked for until a project is
-// ready; a cancelled new-project dialog brings the open dialog back.
+// ready; a cancelled new-project dialog or database check brings the open
+// dialog back.
 std::optional<int> StartupRun::prepare() {
     for (;;) {
         switch (project_.EProjectOpen) {
@@ -129,30 +132,62 @@ std::optional<int> StartupRun::prepare() {
             ShowNewProjectDialog(project_, context_.host, dialogServices(), context_.messages,
                                  context_.texts);
             if (project_.EProjectOpen == ProjectOpen::Nothing) {
-                project_ = context_.host.chooseProject(dialogServices());
+                chooseAgain();
                 continue;
             }
             return std::nullopt;
         case ProjectOpen::OpenProject:
-            check(project_.ProjectName);
-            return std::nullopt;
-        case ProjectOpen::OpenGroup:
-            project_.Initialize(services_, project_.ProjectName);
-            for (const auto& member : project_.Projects) {
-                if (member.project) {
-                    check(member.project->ProjectName);
-                }
+            if (!check(project_.ProjectName)) {
+                chooseAgain();
+                continue;
             }
             return std::nullopt;
+        case ProjectOpen::OpenGroup: {
+            project_.Initialize(services_, project_.ProjectName);
+            // The members checked before a cancelled one keep their result;
+            // the group is not opened.
+            bool checked = true;
+            for (const auto& member : project_.Projects) {
+                if (member.project && !check(member.project->ProjectName)) {
+                    checked = false;
+                    break;
+                }
+            }
+            if (!checked) {
+                chooseAgain();
+                continue;
+            }
+            return std::nullopt;
+        }
         }
         return std::nullopt;
     }
 }
 
-void StartupRun::check(const std::string& projectName) {
-    if (context_.checkProject) {
-        context_.checkProject(configuration_, projectName);
+bool StartupRun::check(const std::string& projectName) {
+    if (!context_.checkProject) {
+        return true;
     }
+    const auto result =
+        context_.host.runCheck(projectName, [&](const dbupgrade::CheckObserver& observer) {
+            return context_.checkProject(configuration_, projectName, observer);
+        });
+    if (result.outcome == dbupgrade::CheckOutcome::Cancelled) {
+        ShowMessage(context_.messages, context_.texts, checkCancelled, MessageStyle::information(),
+                    {projectName});
+        return false;
+    }
+    if (result.stopCameTooLate) {
+        // The user asked to stop: the project is checked, yet not opened.
+        ShowMessage(context_.messages, context_.texts, checkCompletedAfterCancel,
+                    MessageStyle::information(), {projectName});
+        return false;
+    }
+    return true;
+}
+
+void StartupRun::chooseAgain() {
+    project_ = context_.host.chooseProject(dialogServices());
 }
 
 } // namespace korvana

@@ -34,7 +34,12 @@ class StartupRun {
     std::optional<int> openPath(const std::string& path);
     int registerOnly(const std::string& file);
     std::optional<int> prepare();
-    void check(const std::string& projectName);
+    // False when the user stopped the check: the project stays as it was and
+    // is not opened.
+    bool check(const std::string& projectName);
+    // Back to the project-open dialog, after a new-project dialog or a check
+    // that the user cancelled.
+    void chooseAgain();
 
     StartupContext& context_;
     ConfigurationComponent& configuration_;

@@ -1,30 +1,24 @@
 #include "db/Database.h"
 #include "db/json/DatabaseJson.h"
-#include "platform/FileRegistry.h"
 #include "services/ConfigurationComponent.h"
+#include "support/CheckRoot.h"
 #include "support/KvsProcess.h"
 #include "support/ScratchDir.h"
 
 #include <chrono>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <random>
 #include <signal.h>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <vector>
-
-extern char** environ;
 
 namespace korvana {
 namespace {
 
 namespace fs = std::filesystem;
 using test::readFile;
-
-constexpr const char* installationKey = "Software\\ARVENTIK GmbH\\Korvana\\4.0";
 
 std::string fixture(const char* name) {
     return readFile(fs::path(KORVANA_SOURCE_DIR) / "tests/fixtures" / name);
@@ -37,19 +31,7 @@ std::string fixture(const char* name) {
 class CheckKills : public ::testing::Test {
   protected:
     CheckKills() {
-        FileRegistry registry(root / "registry");
-        const fs::path installation = scratch / "Korvana";
-        registry.setValue(Hive::LocalMachine, installationKey, "Path",
-                          RegistryValue::string(installation.string()));
-        registry.setValue(Hive::LocalMachine, std::string(installationKey) + "\\Projects\\Plant",
-                          "Path", RegistryValue::string(projectFile.parent_path().string()));
-        registry.setValue(Hive::CurrentUser, installationKey, "Version",
-                          RegistryValue::string("4.05.002"));
-        const fs::path templateFile = installation / "Templates/Projects/Single2/%ProjectName%.kvs";
-        fs::create_directories(templateFile.parent_path());
-        db::json::createDatabaseFromJson(templateFile.string(), fixture("template-project.json"));
-
-        fs::create_directories(projectFile.parent_path());
+        test::seedCheckRoot(scratch, root, projectFile);
         db::json::createDatabaseFromJson(original.string(), fixture("legacy-project.json"));
     }
 
@@ -58,37 +40,7 @@ class CheckKills : public ::testing::Test {
     }
 
     // Starts `kvs check Plant` without waiting for it.
-    pid_t startCheck() const {
-        const std::string kvs = std::string(KORVANA_BIN_DIR) + "/kvs";
-        const std::string rootVariable = "KORVANA_ROOT=" + root.string();
-        std::vector<std::string> environment{rootVariable};
-        for (char** entry = environ; *entry != nullptr; ++entry) {
-            if (std::string_view(*entry).rfind("KORVANA_", 0) != 0) {
-                environment.emplace_back(*entry);
-            }
-        }
-        std::vector<char*> envp;
-        for (auto& entry : environment) {
-            envp.push_back(entry.data());
-        }
-        envp.push_back(nullptr);
-        std::vector<std::string> arguments{kvs, "check", "Plant"};
-        std::vector<char*> argv;
-        for (auto& argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t child = -1;
-        const int rc =
-            posix_spawn(&child, kvs.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        return rc == 0 ? child : -1;
-    }
+    pid_t startCheck() const { return test::startKvs(root, {"check", "Plant"}); }
 
     // The exit status of a check run to its end; `span` becomes its duration.
     int runCheck() {

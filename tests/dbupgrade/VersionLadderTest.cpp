@@ -1,5 +1,6 @@
 #include "dbupgrade/VersionLadder.h"
 
+#include "dbupgrade/CheckProgressText.h"
 #include "dbupgrade/CheckProjectDatabase.h"
 
 #include <array>
@@ -101,6 +102,22 @@ INSTANTIATE_TEST_SUITE_P(
                       TemplateNameCase{"Single (OPC) ", "Single (OPC) "},
                       TemplateNameCase{"Templates\\Server", "Server"},
                       TemplateNameCase{"Client", "Client"}, TemplateNameCase{"", ""}));
+
+TEST(CheckProgressText, EveryRungOfTheLadderSaysWhatItChangesInGermanAndEnglish) {
+    const TextService german(germanLanguage);
+    const TextService english(englishLanguage);
+    for (const Rung& rung : versionLadder()) {
+        SCOPED_TRACE(std::string(rung.version));
+        const CheckProgress progress{CheckStage::Step, 1, 27, rung.version, rung.words};
+        ASSERT_TRUE(german.hasText(rung.words));
+        const std::string words = describeStage(english, progress);
+        EXPECT_TRUE(words.starts_with(std::string(rung.version) + " – ")) << words;
+        EXPECT_NE(words, describeStage(german, progress));
+    }
+    EXPECT_EQ(describeStage(english, {CheckStage::Step, 1, 3, "4.01.001"}), "4.01.001");
+    EXPECT_EQ(describePosition(english, {CheckStage::Merge, 26, 27}), "Step 26 of 27");
+    EXPECT_EQ(describeStage(german, {CheckStage::Compaction, 27, 27}), "Projektdatei komprimieren");
+}
 
 } // namespace
 } // namespace korvana::dbupgrade

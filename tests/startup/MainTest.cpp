@@ -19,7 +19,22 @@ std::string expand(std::string text, const std::string& root) {
     return text;
 }
 
-class MainTest : public StartupTestBed {};
+class MainTest : public StartupTestBed {
+  protected:
+    // The registered group "G1" of the registered projects Beta and Alpha.
+    void makeGroupOfBetaAndAlpha() {
+        for (const char* member : {"Beta", "Alpha"}) {
+            const std::string name = member;
+            makeProject("G/" + name, name);
+            registerProject(name, root() + "/G/" + name);
+            writeFile(scratch / "G" / name / (name + ".vbp"),
+                      "Type=Exe\r\n[Korvana4]\r\nProjectName=" + name + "\r\n");
+        }
+        writeFile(scratch / "G" / "G1.vbg",
+                  "VBGROUP 5.0\r\nStartupProject=Beta\\Beta.vbp\r\nProject=Alpha\\Alpha.vbp\r\n");
+        registerProject("G1", root() + "/G", "Group");
+    }
+};
 
 TEST_F(MainTest, OpensTheChosenProjectInTheOrderOfTheStartUp) {
     makeRegisteredProject("Plant1");
@@ -240,16 +255,7 @@ TEST_F(MainTest, RegisterSwitchRegistersAndEndsWithoutTheIde) {
 }
 
 TEST_F(MainTest, GroupChecksEveryMemberInGroupOrderThenOpensTheGroup) {
-    for (const char* member : {"Beta", "Alpha"}) {
-        const std::string name = member;
-        makeProject("G/" + name, name);
-        registerProject(name, root() + "/G/" + name);
-        writeFile(scratch / "G" / name / (name + ".vbp"),
-                  "Type=Exe\r\n[Korvana4]\r\nProjectName=" + name + "\r\n");
-    }
-    writeFile(scratch / "G" / "G1.vbg",
-              "VBGROUP 5.0\r\nStartupProject=Beta\\Beta.vbp\r\nProject=Alpha\\Alpha.vbp\r\n");
-    registerProject("G1", root() + "/G", "Group");
+    makeGroupOfBetaAndAlpha();
     CKVProject chosen;
     chosen.EProjectOpen = ProjectOpen::OpenGroup;
     chosen.ProjectName = "G1";
@@ -264,6 +270,40 @@ TEST_F(MainTest, GroupChecksEveryMemberInGroupOrderThenOpensTheGroup) {
 
 // Named on the command line a group opens as from the dialog, not as a
 // project file that a group does not have.
+// A check the user cancelled left the project as it was; the user is told so
+// and chooses again, and the project is neither opened nor made recent. A
+// stop that came too late is told as well: the project was checked, yet the
+// user asked not to go on.
+TEST_F(MainTest, CancelledCheckIsToldAndBringsTheOpenDialogBack) {
+    makeRegisteredProject("Plant1");
+    for (const auto& [result, text] :
+         {std::pair{dbupgrade::CheckResult{dbupgrade::CheckOutcome::Cancelled}, 707},
+          std::pair{dbupgrade::CheckResult{dbupgrade::CheckOutcome::Checked, {}, {}, {}, true},
+                    708}}) {
+        events.clear();
+        onCheck = [result](const std::string&) { return result; };
+        EXPECT_EQ(run("-p=Plant1"), 0);
+        EXPECT_THAT(checks(), ElementsAre("Plant1"));
+        ASSERT_FALSE(messages.shown().empty());
+        EXPECT_EQ(messages.shown().back().text, texts.LoadText(TextId{text}, {"Plant1"}));
+        EXPECT_EQ(events.back(), "chooseProject");
+        EXPECT_THAT(starts(), IsEmpty());
+        EXPECT_EQ(recent(1), std::nullopt);
+    }
+}
+
+TEST_F(MainTest, CancelledMemberCheckLeavesTheGroupClosed) {
+    makeGroupOfBetaAndAlpha();
+    onCheck = [](const std::string&) {
+        return dbupgrade::CheckResult{dbupgrade::CheckOutcome::Cancelled};
+    };
+
+    EXPECT_EQ(run("-p=G1"), 0);
+    EXPECT_THAT(checks(), ElementsAre("Beta"));
+    EXPECT_EQ(events.back(), "chooseProject");
+    EXPECT_THAT(starts(), IsEmpty());
+}
+
 TEST_F(MainTest, GroupNamedOnTheCommandLineOpensAsAGroup) {
     makeProject("G/Alpha", "Alpha");
     registerProject("Alpha", root() + "/G/Alpha");
@@ -347,7 +387,9 @@ TEST_F(MainTest, TemplateWithoutNewProjectDialogIsReportedAndTheOpenDialogComesB
 
 TEST_F(MainTest, ErrorWhileLoadingIsReportedAndEndsTheRun) {
     makeRegisteredProject("Plant1");
-    onCheck = [](const std::string&) { throw Error("The project store is damaged", 75); };
+    onCheck = [](const std::string&) -> dbupgrade::CheckResult {
+        throw Error("The project store is damaged", 75);
+    };
 
     EXPECT_EQ(run("/p=Plant1"), 0);
 

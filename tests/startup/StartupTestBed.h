@@ -170,7 +170,8 @@ class StartupTestBed : public testing::Test {
     FakeHost host{events};
     std::int16_t vbVersion = 6;
     bool configurationFails = false;
-    std::function<void(const std::string&)> onCheck;
+    // What the check of a project gives; a finished check without one.
+    std::function<dbupgrade::CheckResult(const std::string&)> onCheck;
 
     StartupContext context{
         registry,
@@ -188,11 +189,10 @@ class StartupTestBed : public testing::Test {
             events.emplace_back("createLauncher");
             return std::make_unique<FakeLauncher>(vbVersion, events, std::move(release));
         },
-        [this](ConfigurationComponent&, const std::string& name) {
+        [this](ConfigurationComponent&, const std::string& name, const dbupgrade::CheckObserver&) {
             events.push_back("check:" + name);
-            if (onCheck) {
-                onCheck(name);
-            }
+            return onCheck ? onCheck(name)
+                           : dbupgrade::CheckResult{dbupgrade::CheckOutcome::Checked};
         }};
 };
 

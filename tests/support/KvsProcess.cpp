@@ -4,7 +4,12 @@
 
 #include <array>
 #include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string_view>
 #include <sys/wait.h>
+
+extern char** environ;
 
 namespace korvana::test {
 
@@ -46,6 +51,42 @@ KvsRun runKvs(const std::filesystem::path& root, const std::vector<std::string>&
         run.err = readFile(errorFile);
     }
     return run;
+}
+
+pid_t startKvs(const std::filesystem::path& root, const std::vector<std::string>& arguments,
+               int errorFd) {
+    const std::string kvs = std::string(KORVANA_BIN_DIR) + "/kvs";
+    std::vector<std::string> environment{"KORVANA_ROOT=" + root.string()};
+    for (char** entry = environ; *entry != nullptr; ++entry) {
+        if (std::string_view(*entry).rfind("KORVANA_", 0) != 0) {
+            environment.emplace_back(*entry);
+        }
+    }
+    std::vector<char*> envp;
+    for (auto& entry : environment) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+    std::vector<std::string> command{kvs};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : command) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (errorFd < 0) {
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, errorFd, 2);
+    }
+    pid_t child = -1;
+    const int rc = posix_spawn(&child, kvs.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return rc == 0 ? child : -1;
 }
 
 } // namespace korvana::test

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace korvana::test {
 
@@ -24,5 +27,7 @@ class ScratchDir {
 
 void writeFile(const std::filesystem::path& path, std::string_view content);
 std::string readFile(const std::filesystem::path& path);
+// The names of what a folder holds, sorted.
+std::vector<std::string> fileNamesIn(const std::filesystem::path& folder);
 
 } // namespace korvana::test

@@ -1,9 +1,12 @@
 // dialog-shots OUT-DIR: renders the project-open dialog (each tab, add mode),
-// the options dialog and the about window, in German and English, from the
+// the options dialog, the about window and the database check's progress
+// window (at a step, and cancelling), in German and English, from the
 // system root in $KORVANA_ROOT, as PNG files into OUT-DIR. Runs on Qt's
 // offscreen platform; the root is changed as the dialogs change it (stale
 // entries removed), so give it a scratch copy.
+#include "dbupgrade/VersionLadder.h"
 #include "dialogs/FAddLanguage.h"
+#include "dialogs/FCheckProgress.h"
 #include "dialogs/FLogo.h"
 #include "dialogs/FOptions.h"
 #include "dialogs/FProjectNew.h"
@@ -87,6 +90,16 @@ void shoot(Registry& registry, InstallationSettings settings, Lcid language,
     {
         dialogs::FOptions options(nullptr, context);
         save(options, out / ("options-" + suffix + ".png"));
+    }
+    {
+        // The first check of the sample project, at its fourth step.
+        const auto& rung = dbupgrade::versionLadder()[3];
+        const int total = static_cast<int>(dbupgrade::versionLadder().size()) + 2;
+        dialogs::FCheckProgress progress(nullptr, texts, QStringLiteral("Kesselhaus"));
+        progress.showProgress({dbupgrade::CheckStage::Step, 4, total, rung.version, rung.words});
+        save(progress, out / ("check-progress-" + suffix + ".png"));
+        progress.requestStop();
+        save(progress, out / ("check-progress-cancelling-" + suffix + ".png"));
     }
     {
         dialogs::FLogo about(nullptr, texts);
