@@ -393,5 +393,27 @@ TEST_F(JetSqlTest, RejectsWhatIsOutsideTheDialect) {
     }
 }
 
+TEST_F(JetSqlTest, NestedRepeatingTranslationsAreRefusedBeforeTheyOutgrowMemory) {
+    // Right() and '&' name an operand twice in SQLite, so each level of
+    // nesting doubles the SQL: sixty levels would be 2^60 copies of Name.
+    for (const auto& wrap : {+[](const std::string& inner) { return "Right(" + inner + ", 1)"; },
+                             +[](const std::string& inner) { return "(" + inner + " & 'x')"; }}) {
+        std::string nested = "Name";
+        for (int i = 0; i < 60; ++i) {
+            nested = wrap(nested);
+        }
+        try {
+            matching("TidxGroups", nested + " = 'a'");
+            ADD_FAILURE() << "accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), syntaxErrorNumber);
+            EXPECT_NE(std::string(e.what()).find("too complex"), std::string::npos) << e.what();
+        }
+    }
+    // The few levels a real statement has still translate and select.
+    EXPECT_EQ(matching("TidxGroups", "Right(Right(Right(Name & 'x', 3), 2) & 'y', 2) = 'XY'"),
+              "1;2;3;4;5");
+}
+
 } // namespace
 } // namespace korvana::db::jet
