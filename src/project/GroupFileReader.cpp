@@ -27,7 +27,8 @@ std::string readGroupText(std::string_view groupFile) {
     }
     const auto size = std::filesystem::file_size(native, error);
     if (error || size > largestGroupFile) {
-        throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
+        throw Error("The group file '" + std::string(groupFile) +
+                        "' is not a text file (it is larger than 16 MiB)",
                     runtimeErrors::invalidProcedureCall);
     }
     std::ifstream in(native, std::ios::binary);
@@ -47,6 +48,7 @@ std::vector<std::string> GroupFileReader::memberEntries(std::string_view groupFi
 
 std::vector<std::string> GroupFileReader::memberEntriesOfText(std::string_view text,
                                                               std::string_view groupFile) {
+    const char* const start = text.data();
     if (text.starts_with("\xEF\xBB\xBF")) {
         text.remove_prefix(3);
     }
@@ -54,8 +56,10 @@ std::vector<std::string> GroupFileReader::memberEntriesOfText(std::string_view t
         throw Error("The group file '" + std::string(groupFile) + "' is empty",
                     runtimeErrors::inputPastEndOfFile);
     }
-    if (text.find('\0') != std::string_view::npos) {
-        throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
+    if (const auto zero = text.find('\0'); zero != std::string_view::npos) {
+        throw Error("The group file '" + std::string(groupFile) +
+                        "' is not a text file (a zero byte at byte offset " +
+                        std::to_string(zero + static_cast<std::size_t>(text.data() - start)) + ")",
                     runtimeErrors::invalidProcedureCall);
     }
     std::vector<std::string> entries;
