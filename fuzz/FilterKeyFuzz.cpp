@@ -1,4 +1,7 @@
 // The input masks of the masked text boxes: any key, text, caret and mask.
+//
+// Input: the key as two bytes (low first), the caret as one, the mask NUL,
+// then the text in the box.
 
 #include "FuzzInput.h"
 #include "text/FilterKey.h"

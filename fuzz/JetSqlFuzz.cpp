@@ -1,6 +1,9 @@
 // The Jet SQL translator (lexer, parser, SQLite emitter) over a small schema of
 // the kinds of columns project tables have. Whatever it accepts must be SQL
 // that SQLite prepares, with one bound value per parameter it names.
+//
+// Input: one byte (modulo 3: a statement, a criteria string over TidxGroups,
+// a whole-column UPDATE), then the Jet SQL.
 
 #include "FuzzInput.h"
 #include "db/jet/JetSql.h"

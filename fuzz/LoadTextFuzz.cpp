@@ -1,5 +1,8 @@
 // Filling a text's placeholders and escapes with arguments: any text of the
 // string table, any arguments.
+//
+// Input: one byte (bit 0: English, bit 1: a number the table has), the German
+// text NUL the English text NUL, then up to four arguments separated by NUL.
 
 #include "FuzzInput.h"
 #include "text/StringTable.h"

@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     RegFileContent imported;
     try {
-        imported = RegFileParser::parse(text, "fuzz.reg", {.strict = false});
+        imported =
+            RegFileParser::parse(text, "fuzz.reg", {.strict = false, .onlyHive = std::nullopt});
     } catch (const Error&) {
         return 0;
     }
