@@ -88,6 +88,21 @@ void claimName(std::set<std::string>& seen, const std::string& name, const std::
     }
 }
 
+// "the number 1E999 at byte offset 120 is out of range", from the library's
+// message "... number overflow parsing '1E999'".
+std::string numberOutOfRange(std::string_view text, std::string_view message) {
+    const auto open = message.find('\'');
+    const auto close = message.rfind('\'');
+    if (open == std::string_view::npos || close <= open) {
+        return std::string(message);
+    }
+    const std::string_view number = message.substr(open + 1, close - open - 1);
+    const auto offset = text.find(number);
+    return "the number " + std::string(number.substr(0, 40)) +
+           (offset == std::string_view::npos ? "" : " at byte offset " + std::to_string(offset)) +
+           " is out of range";
+}
+
 std::string named(const std::string& name) {
     return "'" + name + "'";
 }
@@ -179,6 +194,10 @@ Description DescriptionReader::parse(std::string_view jsonText) {
         description = json::parse(jsonText, noDuplicates);
     } catch (const json::parse_error& error) {
         refuse(std::string("not valid JSON: ") + error.what());
+    } catch (const json::out_of_range& error) {
+        // A number beyond a double (1E999); the library's message names the
+        // number but not where it stands.
+        refuse("not valid JSON: " + numberOutOfRange(jsonText, error.what()));
     }
     return read(description);
 }
