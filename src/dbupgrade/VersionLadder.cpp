@@ -37,12 +37,12 @@ std::span<const Rung> versionLadder() {
     return ladder;
 }
 
-std::vector<Rung> rungsAfter(std::string_view storedVersion, std::span<const Rung> ladder) {
+std::vector<Rung> rungsAfter(std::string_view storedVersion, std::span<const Rung> rungs) {
     // The built-in ladder is checked when it is compiled; another one (given
     // to the check by its tests) is checked here, where the order matters.
-    assert(isWellFormedLadder(ladder));
+    assert(isWellFormedLadder(rungs));
     std::vector<Rung> result;
-    for (const Rung& rung : ladder) {
+    for (const Rung& rung : rungs) {
         // string_view compares by unsigned character code: the ordinal order.
         if (storedVersion < rung.version) {
             result.push_back(rung);

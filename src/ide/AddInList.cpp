@@ -35,8 +35,9 @@ void AddInList::prepare(PassOver& passOver) const {
         {"KV4AddIn.Connect", "1"},
     };
     for (const auto& [addIn, state] : entries) {
-        passOver.run("add-in " + std::string(addIn),
-                     [&] { IniFile::writeKey(file_, keys::addInSection, addIn, state); });
+        passOver.run("add-in " + std::string(addIn), [&, addIn = addIn, state = state] {
+            IniFile::writeKey(file_, keys::addInSection, addIn, state);
+        });
     }
 }
 

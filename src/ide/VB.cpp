@@ -248,7 +248,7 @@ void CVB::keepLayoutAndRestore() {
     };
     if (ideRan_) {
         for (const auto& [entry, saved] : entries) {
-            passOver_.run("keep the project's " + std::string(entry), [&] {
+            passOver_.run("keep the project's " + std::string(entry), [&, entry = entry] {
                 // A value the IDE did not leave is no layout: the project keeps
                 // the one it has.
                 if (const auto final = readBinaryValue(env_.registry, key, entry)) {
@@ -259,15 +259,16 @@ void CVB::keepLayoutAndRestore() {
         }
     }
     for (const auto& [entry, saved] : entries) {
-        passOver_.run("restore the developer's " + std::string(entry), [&] {
-            // A value the developer never had is removed again rather than left
-            // with the project's layout in it.
-            if (*saved) {
-                env_.registry.setValue(Hive::CurrentUser, key, entry, **saved);
-            } else {
-                env_.registry.deleteValue(Hive::CurrentUser, key, entry);
-            }
-        });
+        passOver_.run("restore the developer's " + std::string(entry),
+                      [&, entry = entry, saved = saved] {
+                          // A value the developer never had is removed again rather than left
+                          // with the project's layout in it.
+                          if (*saved) {
+                              env_.registry.setValue(Hive::CurrentUser, key, entry, **saved);
+                          } else {
+                              env_.registry.deleteValue(Hive::CurrentUser, key, entry);
+                          }
+                      });
     }
 }
 

@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unicode/utf8.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -26,6 +27,12 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 
 std::string quoted(const fs::path& file) {
     return "'" + file.string() + "'";
+}
+
+// "0x1B"
+std::string hexByte(unsigned char byte) {
+    constexpr std::string_view digits = "0123456789ABCDEF";
+    return std::string("0x") + digits[byte >> 4] + digits[byte & 0xF];
 }
 
 // The DOS end-of-file mark, which old editors put after the last line.
@@ -43,43 +50,60 @@ constexpr char endOfFileMark = '\x1A';
 //    more bytes above 7F than below: a Western text is mostly ASCII, which
 //    binary data is not.
 // UTF-16 is not read, with or without its mark, so it is not text either.
-bool isText(std::string_view text) {
-    const bool marked = text.starts_with(byteOrderMark);
-    if (marked) {
-        text.remove_prefix(byteOrderMark.size());
-    }
-    if (text.ends_with(endOfFileMark)) {
-        text.remove_suffix(1);
-    }
+//
+// The answer is why the text is not text, naming the place, so that the
+// developer can find the byte that an editor or a tool put there; nothing when
+// it is text.
+std::optional<std::string> whyNotText(std::string_view text) {
+    const auto at = [](std::size_t offset) {
+        return "at byte offset " + std::to_string(offset) + ": ";
+    };
+    const std::size_t start = text.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
+    const bool marked = start > 0;
+    text = text.substr(0, text.size() - (text.ends_with(endOfFileMark) ? 1 : 0));
     std::size_t high = 0;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f') || byte == 0x7F) {
-            return false;
+    for (std::size_t i = start; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r' && byte != '\f') ||
+            byte == 0x7F) {
+            return at(i) + "the control character " + hexByte(byte);
         }
         high += byte >= 0x80 ? 1 : 0;
     }
     if (high == 0) {
-        return true;
+        return std::nullopt;
     }
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
     const auto length = static_cast<std::int32_t>(text.size());
-    bool utf8 = true;
-    for (std::int32_t offset = 0; offset < length && utf8;) {
+    std::optional<std::size_t> notUtf8;
+    for (auto offset = static_cast<std::int32_t>(start); offset < length && !notUtf8;) {
+        const std::int32_t character = offset;
         UChar32 c = 0;
         U8_NEXT(bytes, offset, length, c);
         if (c >= 0x80 && c <= 0x9F) {
-            return false;
+            return at(static_cast<std::size_t>(character)) + "a control character (U+00" +
+                   hexByte(static_cast<unsigned char>(c)).substr(2) + ")";
         }
-        utf8 = c >= 0;
+        if (c < 0) {
+            notUtf8 = static_cast<std::size_t>(character);
+        }
     }
-    if (utf8) {
-        return true;
+    if (!notUtf8) {
+        return std::nullopt;
     }
-    if (marked || text.find_first_of("\x81\x8D\x8F\x90\x9D") != std::string_view::npos) {
-        return false;
+    if (marked) {
+        return at(*notUtf8) + "not UTF-8, which the byte-order mark declares";
     }
-    return high <= text.size() - high;
+    if (const auto unassigned = text.find_first_of("\x81\x8D\x8F\x90\x9D", start);
+        unassigned != std::string_view::npos) {
+        return at(unassigned) + "the byte " +
+               hexByte(static_cast<unsigned char>(text[unassigned])) +
+               ", which is neither UTF-8 nor a character of Windows-1252";
+    }
+    if (high > text.size() - start - high) {
+        return std::string("more of its bytes lie above 7F than below, as in binary data");
+    }
+    return std::nullopt;
 }
 
 // A line ends at CR LF, at LF, or at a CR alone, as old Macintosh editors
@@ -122,9 +146,7 @@ void refuseForbidden(const std::string& what, std::string_view text) {
     }
     std::string character = "a line break";
     if (*byte != '\n' && *byte != '\r') {
-        constexpr std::string_view digits = "0123456789ABCDEF";
-        character = std::string("a control character (U+00") + digits[*byte >> 4] +
-                    digits[*byte & 0xF] + ")";
+        character = "a control character (U+00" + hexByte(*byte).substr(2) + ")";
     }
     throw Error(what + " cannot hold " + character, runtimeErrors::invalidProcedureCall);
 }
@@ -208,8 +230,9 @@ class TemporaryFile {
 } // namespace
 
 IniFile::IniFile(fs::path file, std::string text) : path_(std::move(file)), text_(std::move(text)) {
-    if (!isText(text_)) {
-        throw Error(quoted(path_) + " is not a text file", runtimeErrors::pathFileAccessError);
+    if (const auto why = whyNotText(text_)) {
+        throw Error(quoted(path_) + " is not a text file (" + *why + ")",
+                    runtimeErrors::pathFileAccessError);
     }
 }
 
@@ -241,45 +264,51 @@ IniFile IniFile::load(const fs::path& file) {
     return IniFile(file, std::move(content).str());
 }
 
-std::vector<IniFile::Line> IniFile::scan() const {
-    std::vector<Line> lines;
+IniFile::Line IniFile::lineAt(std::size_t position, std::optional<std::string_view> section) const {
+    const std::size_t end = textEnd();
+    Line line;
+    line.begin = position;
+    line.contentEnd = std::min(text_.find_first_of("\r\n", position), end);
+    line.end = line.contentEnd + lineBreakLength(text_, line.contentEnd);
+    const std::string_view content(text_.data() + line.begin, line.contentEnd - line.begin);
+    const std::string_view trimmed = trim(content);
+    line.section = section;
+    if (trimmed.empty()) {
+        line.kind = LineKind::Blank;
+    } else if (trimmed.front() == ';') {
+        line.kind = LineKind::Comment;
+    } else if (trimmed.front() == '[') {
+        line.kind = LineKind::Section;
+        const auto close = trimmed.find(']');
+        line.name = trim(trimmed.substr(1, close == std::string_view::npos ? std::string_view::npos
+                                                                           : close - 1));
+        line.section = line.name;
+    } else if (const auto equals = content.find('='); equals != std::string_view::npos) {
+        line.name = trim(content.substr(0, equals));
+        const std::string_view rawValue = content.substr(equals + 1);
+        const std::string_view value = trim(rawValue);
+        line.valueBegin =
+            line.begin + equals + 1 +
+            (value.empty() ? rawValue.size()
+                           : static_cast<std::size_t>(value.data() - rawValue.data()));
+        line.valueEnd = line.valueBegin + value.size();
+        line.kind = line.name.empty() ? LineKind::Other : LineKind::Key;
+    }
+    return line;
+}
+
+template <typename Visit> void IniFile::forEachLine(Visit visit) const {
     std::size_t position = text_.starts_with(byteOrderMark) ? byteOrderMark.size() : 0;
     const std::size_t end = textEnd();
-    int currentSection = -1;
+    std::optional<std::string_view> section;
     while (position < end) {
-        Line line;
-        line.begin = position;
-        line.contentEnd = std::min(text_.find_first_of("\r\n", position), end);
-        line.end = line.contentEnd + lineBreakLength(text_, line.contentEnd);
-        const std::string_view content(text_.data() + line.begin, line.contentEnd - line.begin);
-        const std::string_view trimmed = trim(content);
-        line.section = currentSection;
-        if (trimmed.empty()) {
-            line.kind = LineKind::Blank;
-        } else if (trimmed.front() == ';') {
-            line.kind = LineKind::Comment;
-        } else if (trimmed.front() == '[') {
-            line.kind = LineKind::Section;
-            const auto close = trimmed.find(']');
-            line.name = std::string(trim(trimmed.substr(
-                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
-            currentSection = static_cast<int>(lines.size());
-            line.section = currentSection;
-        } else if (const auto equals = content.find('='); equals != std::string_view::npos) {
-            line.name = std::string(trim(content.substr(0, equals)));
-            const std::string_view rawValue = content.substr(equals + 1);
-            const std::string_view value = trim(rawValue);
-            line.valueBegin =
-                line.begin + equals + 1 +
-                (value.empty() ? rawValue.size()
-                               : static_cast<std::size_t>(value.data() - rawValue.data()));
-            line.valueEnd = line.valueBegin + value.size();
-            line.kind = line.name.empty() ? LineKind::Other : LineKind::Key;
+        const Line line = lineAt(position, section);
+        section = line.section;
+        position = line.end;
+        if (!visit(line)) {
+            return;
         }
-        lines.push_back(std::move(line));
-        position = lines.back().end;
     }
-    return lines;
 }
 
 std::size_t IniFile::textEnd() const {
@@ -294,21 +323,26 @@ std::string IniFile::lineBreak() const {
     return text_.substr(first, lineBreakLength(text_, first));
 }
 
-const IniFile::Line* IniFile::findKey(const std::vector<Line>& lines, std::string_view section,
-                                      std::string_view key) const {
-    for (const Line& line : lines) {
-        if (line.kind == LineKind::Key && line.section >= 0 &&
-            equalsIgnoreCase(lines[static_cast<std::size_t>(line.section)].name, section) &&
-            equalsIgnoreCase(line.name, key)) {
-            return &line;
+// A key line of that section and name.
+bool IniFile::Line::isKey(std::string_view sectionName, std::string_view key) const {
+    return kind == LineKind::Key && section && equalsIgnoreCase(*section, sectionName) &&
+           equalsIgnoreCase(name, key);
+}
+
+std::optional<IniFile::Line> IniFile::findKey(std::string_view section,
+                                              std::string_view key) const {
+    std::optional<Line> found;
+    forEachLine([&](const Line& line) {
+        if (line.isKey(section, key)) {
+            found = line;
         }
-    }
-    return nullptr;
+        return !found;
+    });
+    return found;
 }
 
 std::optional<std::string> IniFile::value(std::string_view section, std::string_view key) const {
-    const auto lines = scan();
-    const Line* line = findKey(lines, section, key);
+    const auto line = findKey(section, key);
     if (!line) {
         return std::nullopt;
     }
@@ -352,16 +386,16 @@ void IniFile::keepText(std::string before, const std::string& change) {
     // What this class writes it must be able to read back: the encoding rule
     // looks at the whole file, so a change with no control character can still
     // tip a mostly-ASCII Windows-1252 file over into binary-looking data.
-    if (!isText(text_)) {
+    if (const auto why = whyNotText(text_)) {
         text_ = std::move(before);
-        throw Error(change + " would make " + quoted(path_) + " a file that is not text",
+        throw Error(change + " would make " + quoted(path_) + " a file that is not text (" + *why +
+                        ")",
                     runtimeErrors::invalidProcedureCall);
     }
 }
 
 bool IniFile::change(std::string_view section, std::string_view key, std::string_view value) {
-    const auto lines = scan();
-    if (const Line* line = findKey(lines, section, key)) {
+    if (const auto line = findKey(section, key)) {
         const std::size_t length = line->valueEnd - line->valueBegin;
         const std::string_view current = std::string_view(text_).substr(line->valueBegin, length);
         if (current == value || unquote(current) == value) {
@@ -373,21 +407,26 @@ bool IniFile::change(std::string_view section, std::string_view key, std::string
     const std::string newline = lineBreak();
     const std::string entry = std::string(key) + "=" + std::string(value) + newline;
 
-    const Line* header = nullptr;
-    const Line* last = nullptr;
-    for (const Line& line : lines) {
-        if (!header) {
-            if (line.kind == LineKind::Section && equalsIgnoreCase(line.name, section)) {
-                header = &line;
-                last = &line;
+    // The last key (or header) of the first section of that name, and the
+    // kind of the file's last line.
+    std::optional<Line> last;
+    bool inSection = false;
+    std::optional<LineKind> lastKind;
+    forEachLine([&](const Line& line) {
+        lastKind = line.kind;
+        if (line.kind == LineKind::Section) {
+            if (inSection) {
+                inSection = false;
+            } else if (!last && equalsIgnoreCase(line.name, section)) {
+                inSection = true;
+                last = line;
             }
-        } else if (line.section != header->section) {
-            break;
-        } else if (line.kind == LineKind::Key || line.kind == LineKind::Other) {
+        } else if (inSection && (line.kind == LineKind::Key || line.kind == LineKind::Other)) {
             // Comments after the last key may well introduce the next section.
-            last = &line;
+            last = line;
         }
-    }
+        return true;
+    });
     if (last) {
         // A last line without a line break gets one before the new key.
         const bool unterminated = last->end == last->contentEnd;
@@ -402,7 +441,7 @@ bool IniFile::change(std::string_view section, std::string_view key, std::string
         if (text_[end - 1] != '\n' && text_[end - 1] != '\r') {
             addition += newline;
         }
-        if (!lines.empty() && lines.back().kind != LineKind::Blank) {
+        if (lastKind && *lastKind != LineKind::Blank) {
             addition += newline; // a blank line between sections
         }
     }
@@ -412,18 +451,21 @@ bool IniFile::change(std::string_view section, std::string_view key, std::string
 }
 
 bool IniFile::remove(std::string_view section, std::string_view key) {
-    const auto lines = scan();
-    std::string before = text_;
+    // The text without the key's lines, written afresh in one pass.
+    std::string kept = text_.substr(0, text_.starts_with(byteOrderMark) ? byteOrderMark.size() : 0);
+    kept.reserve(text_.size());
     bool removed = false;
-    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
-        if (it->kind == LineKind::Key && it->section >= 0 &&
-            equalsIgnoreCase(lines[static_cast<std::size_t>(it->section)].name, section) &&
-            equalsIgnoreCase(it->name, key)) {
-            text_.erase(it->begin, it->end - it->begin);
+    forEachLine([&](const Line& line) {
+        if (line.isKey(section, key)) {
             removed = true;
+        } else {
+            kept.append(text_, line.begin, line.end - line.begin);
         }
-    }
+        return true;
+    });
     if (removed) {
+        kept.append(text_, textEnd());
+        std::string before = std::exchange(text_, std::move(kept));
         keepText(std::move(before), "Deleting key '" + std::string(key) + "'");
     }
     return removed;

@@ -81,21 +81,28 @@ class IniFile {
         std::size_t contentEnd = 0; // before the line break
         std::size_t end = 0;        // after the line break
         LineKind kind = LineKind::Other;
-        std::string name;           // section or key name, trimmed
+        std::string_view name;      // section or key name, trimmed (inside text_)
         std::size_t valueBegin = 0; // trimmed value, quotes included
         std::size_t valueEnd = 0;
-        int section = -1; // index of the header line this line belongs to
+        // The section the line belongs to (a header belongs to itself).
+        std::optional<std::string_view> section;
+
+        bool isKey(std::string_view sectionName, std::string_view key) const;
     };
 
     bool change(std::string_view section, std::string_view key, std::string_view value);
     // Puts `before` back and raises korvana::Error when the text is no longer text.
     void keepText(std::string before, const std::string& change);
-    std::vector<Line> scan() const;
+    // The line that starts at `position` (at most textEnd()), in `section`.
+    Line lineAt(std::size_t position, std::optional<std::string_view> section) const;
+    // Calls visit(line) for each line in order until it returns false. Lines
+    // are read one at a time and not kept, so that memory stays that of the
+    // text however many lines it has.
+    template <typename Visit> void forEachLine(Visit visit) const;
     // Where the lines end: before an end-of-file mark, which stays last.
     std::size_t textEnd() const;
     std::string lineBreak() const;
-    const Line* findKey(const std::vector<Line>& lines, std::string_view section,
-                        std::string_view key) const;
+    std::optional<Line> findKey(std::string_view section, std::string_view key) const;
 
     std::filesystem::path path_;
     std::string text_;

@@ -27,7 +27,8 @@ std::string readGroupText(std::string_view groupFile) {
     }
     const auto size = std::filesystem::file_size(native, error);
     if (error || size > largestGroupFile) {
-        throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
+        throw Error("The group file '" + std::string(groupFile) +
+                        "' is not a text file (it is larger than 16 MiB)",
                     runtimeErrors::invalidProcedureCall);
     }
     std::ifstream in(native, std::ios::binary);
@@ -42,23 +43,30 @@ std::string readGroupText(std::string_view groupFile) {
 } // namespace
 
 std::vector<std::string> GroupFileReader::memberEntries(std::string_view groupFile) {
-    std::string text = readGroupText(groupFile);
+    return memberEntriesOfText(readGroupText(groupFile), groupFile);
+}
+
+std::vector<std::string> GroupFileReader::memberEntriesOfText(std::string_view text,
+                                                              std::string_view groupFile) {
+    const char* const start = text.data();
     if (text.starts_with("\xEF\xBB\xBF")) {
-        text.erase(0, 3);
+        text.remove_prefix(3);
     }
     if (text.empty()) {
         throw Error("The group file '" + std::string(groupFile) + "' is empty",
                     runtimeErrors::inputPastEndOfFile);
     }
-    if (text.find('\0') != std::string::npos) {
-        throw Error("The group file '" + std::string(groupFile) + "' is not a text file",
+    if (const auto zero = text.find('\0'); zero != std::string_view::npos) {
+        throw Error("The group file '" + std::string(groupFile) +
+                        "' is not a text file (a zero byte at byte offset " +
+                        std::to_string(zero + static_cast<std::size_t>(text.data() - start)) + ")",
                     runtimeErrors::invalidProcedureCall);
     }
     std::vector<std::string> entries;
     std::size_t begin = 0;
     while (begin < text.size()) {
         std::size_t end = text.find_first_of("\r\n", begin);
-        if (end == std::string::npos) {
+        if (end == std::string_view::npos) {
             end = text.size();
         }
         const std::string_view line(text.data() + begin, end - begin);
@@ -69,7 +77,7 @@ std::vector<std::string> GroupFileReader::memberEntries(std::string_view groupFi
             }
         }
         // CRLF counts as one line end.
-        begin = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        begin = end + (text.substr(end).starts_with("\r\n") ? 2 : 1);
     }
     return entries;
 }

@@ -43,6 +43,11 @@ class GroupFileReader {
     // or not a text file (5).
     static std::vector<std::string> memberEntries(std::string_view groupFile);
 
+    // The same for the bytes of a group file already read; `groupFile` names
+    // it in the errors.
+    static std::vector<std::string> memberEntriesOfText(std::string_view text,
+                                                        std::string_view groupFile);
+
     // The member's Visual Basic project file as a native path: an entry without
     // a drive part lies below the group's folder. "." and ".." are resolved in
     // the text so that the folder stored for a member is a plain one.

@@ -50,17 +50,22 @@ std::vector<VisualBasicEntry> readVisualBasicEntries(std::string_view file) {
     if (!fs::exists(native)) {
         throw Error("File not found: '" + native.string() + "'", runtimeErrors::fileNotFound);
     }
-    std::string text = IniFile::load(native).text();
+    return parseVisualBasicEntries(IniFile::load(native).text());
+}
+
+std::vector<VisualBasicEntry> parseVisualBasicEntries(std::string_view text) {
     const TextEncoding encoding = detectEncoding(text);
-    std::string_view rest(text);
-    if (rest.starts_with(byteOrderMark)) {
-        rest.remove_prefix(byteOrderMark.size());
+    if (text.starts_with(byteOrderMark)) {
+        text.remove_prefix(byteOrderMark.size());
     }
     std::vector<VisualBasicEntry> entries;
-    while (!rest.empty()) {
-        const auto newline = rest.find('\n');
-        const std::string_view line = rest.substr(0, newline);
-        rest.remove_prefix(newline == std::string_view::npos ? rest.size() : newline + 1);
+    while (!text.empty()) {
+        const auto end = text.find_first_of("\r\n");
+        const std::string_view line = text.substr(0, end);
+        const std::size_t lineBreak = end == std::string_view::npos          ? 0
+                                      : text.substr(end).starts_with("\r\n") ? 2
+                                                                             : 1;
+        text.remove_prefix(line.size() + lineBreak);
         if (const auto equals = line.find('='); equals != std::string_view::npos) {
             entries.push_back({decodeText(trim(line.substr(0, equals)), encoding),
                                decodeText(trim(line.substr(equals + 1)), encoding)});

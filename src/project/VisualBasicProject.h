@@ -22,6 +22,10 @@ struct VisualBasicEntry {
 // not text.
 std::vector<VisualBasicEntry> readVisualBasicEntries(std::string_view file);
 
+// The same for the text of such a file already read (a byte-order mark
+// included). Lines end at CR LF, LF or a CR alone, as for every INI reader.
+std::vector<VisualBasicEntry> parseVisualBasicEntries(std::string_view text);
+
 // The file that `relative` (as a project or group file names it) stands for
 // below `folder`, or nothing when it would lie outside the folder: a path with
 // a drive or a leading separator, one that climbs with "..", or one that a

@@ -45,47 +45,48 @@ std::optional<std::string_view> escapeValue(char letter) {
     }
 }
 
-// Resolves escapes and fills placeholders in one pass from left to right.
-// Whatever is inserted is stepped over, so an argument that holds "@2@" or a
-// backslash is shown as it is. All special characters are ASCII, so working on
-// UTF-8 bytes never splits a character.
-std::string expand(std::string text, std::span<const TextArgument> args) {
+// Resolves escapes and fills placeholders in one pass from left to right,
+// writing the result afresh rather than replacing inside the text, so that the
+// time grows with the length of the result, however many escapes and
+// placeholders a text holds. What is inserted is not looked at again, so an
+// argument that holds "@2@" or a backslash is shown as it is. All special
+// characters are ASCII, so working on UTF-8 bytes never splits a character.
+std::string expand(std::string_view text, std::span<const TextArgument> args) {
+    std::string result;
+    result.reserve(text.size());
     std::size_t pos = 0;
-    for (;;) {
-        const auto at = text.find('@', pos);
-        const auto backslash = text.find('\\', pos);
-        if (at == std::string::npos && backslash == std::string::npos) {
+    while (pos < text.size()) {
+        const auto special = text.find_first_of("@\\", pos);
+        result.append(text.substr(pos, special - pos));
+        if (special == std::string_view::npos) {
             break;
         }
-        if (backslash != std::string::npos && (at == std::string::npos || backslash < at)) {
+        if (text[special] == '\\') {
             const auto value =
-                backslash + 1 < text.size() ? escapeValue(text[backslash + 1]) : std::nullopt;
+                special + 1 < text.size() ? escapeValue(text[special + 1]) : std::nullopt;
             if (value) {
-                text.replace(backslash, 2, *value);
-                pos = backslash + value->size();
+                result.append(*value);
+                pos = special + 2;
             } else {
                 // Not an escape (or a backslash at the very end): drop the
                 // backslash, keep the character after it.
-                text.erase(backslash, 1);
-                pos = backslash;
+                pos = special + 1;
             }
             continue;
         }
-        const auto closing = text.find('@', at + 1);
-        if (closing == std::string::npos) {
-            text.erase(at, 1); // a lone "@" is dropped
-            pos = at;
+        const auto closing = text.find('@', special + 1);
+        if (closing == std::string_view::npos) {
+            pos = special + 1; // a lone "@" is dropped
             continue;
         }
-        const auto number = placeholderNumber(std::string_view(text).substr(at + 1));
+        const auto number = placeholderNumber(text.substr(special + 1));
         // A placeholder without a matching argument inserts nothing.
-        const std::string_view value = number >= 1 && number <= args.size()
-                                           ? std::string_view(args[number - 1].text())
-                                           : std::string_view();
-        text.replace(at, closing - at + 1, value);
-        pos = at + value.size();
+        if (number >= 1 && number <= args.size()) {
+            result.append(args[number - 1].text());
+        }
+        pos = closing + 1;
     }
-    return text;
+    return result;
 }
 
 } // namespace
@@ -130,7 +131,7 @@ std::string TextService::LoadText(TextId id, std::span<const TextArgument> args)
         // Escaped, so that the marker reads "@907" after expansion.
         return expand("\\@" + std::to_string(id.value), args);
     }
-    return expand(std::string(text), args);
+    return expand(text, args);
 }
 
 } // namespace korvana

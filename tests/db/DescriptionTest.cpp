@@ -273,6 +273,8 @@ TEST_F(DescriptionTest, RefusesFaultyDescriptionsAndLeavesNoFile) {
         const char* mention;
     } cases[] = {
         {"{", "not valid JSON"},
+        // Beyond a double: refused, with the place, instead of ending the program.
+        {table(id, R"(, "rows": [{"ID": 1E999}])"), "1E999 at byte offset 82 is out of range"},
         {R"({"tables": [], "extra": 1})", "\"extra\""},
         {table(R"({"name": "A", "type": 13})"), "unknown type 13"},
         {table(R"({"name": "A", "type": "10"})"), "unknown type"},

@@ -353,6 +353,9 @@ TEST_F(JetSqlTest, RejectsWhatIsOutsideTheDialect) {
         {"UPDATE TusrUsers SET FirstLogOn = FirstLogOn + 1", syntaxErrorNumber, "dates"},
         {"SELECT * FROM TidxFonts WHERE ID = 1 ; ;", syntaxErrorNumber, "one statement"},
         {"SELECT * FROM TidxFonts WHERE ID = 1e", syntaxErrorNumber, "number runs into"},
+        // Beyond a Double: refused instead of ending the program.
+        {"SELECT * FROM TidxFonts WHERE ID = 1E999", syntaxErrorNumber, "position 36"},
+        {"SELECT * FROM TidxFonts WHERE ID = 1E-999", syntaxErrorNumber, "too large or too small"},
         {"SELECT * FROM TidxFonts WHERE ID = ?", syntaxErrorNumber, "'?'"},
         {"INSERT INTO TidxFonts (ID, Name) VALUES (1)", syntaxErrorNumber, "2 columns"},
         {"SELECT ID FROM TidxFonts, TidxGroups", syntaxErrorNumber, "','"},
@@ -367,6 +370,10 @@ TEST_F(JetSqlTest, RejectsWhatIsOutsideTheDialect) {
             EXPECT_NE(std::string(e.what()).find(c.mention), std::string::npos) << e.what();
         }
     }
+    // Too many digits for a Long, and then too many for a Double.
+    EXPECT_THROW(
+        compileStatement("SELECT * FROM TidxFonts WHERE ID = " + std::string(400, '9'), schema_),
+        Error);
     const TableInfo groups = *schema_.table("TidxGroups");
     // Hostile nesting is refused before anything recursive could run out of stack.
     std::string parentheses = std::string(20000, '(') + "1" + std::string(20000, ')') + " = ID";
@@ -391,6 +398,28 @@ TEST_F(JetSqlTest, RejectsWhatIsOutsideTheDialect) {
         SCOPED_TRACE(criteria);
         EXPECT_THROW(compileCriteria(criteria, groups), Error);
     }
+}
+
+TEST_F(JetSqlTest, NestedRepeatingTranslationsAreRefusedBeforeTheyOutgrowMemory) {
+    // Right() and '&' name an operand twice in SQLite, so each level of
+    // nesting doubles the SQL: sixty levels would be 2^60 copies of Name.
+    for (const auto& wrap : {+[](const std::string& inner) { return "Right(" + inner + ", 1)"; },
+                             +[](const std::string& inner) { return "(" + inner + " & 'x')"; }}) {
+        std::string nested = "Name";
+        for (int i = 0; i < 60; ++i) {
+            nested = wrap(nested);
+        }
+        try {
+            matching("TidxGroups", nested + " = 'a'");
+            ADD_FAILURE() << "accepted";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.number(), syntaxErrorNumber);
+            EXPECT_NE(std::string(e.what()).find("too complex"), std::string::npos) << e.what();
+        }
+    }
+    // The few levels a real statement has still translate and select.
+    EXPECT_EQ(matching("TidxGroups", "Right(Right(Right(Name & 'x', 3), 2) & 'y', 2) = 'XY'"),
+              "1;2;3;4;5");
 }
 
 } // namespace

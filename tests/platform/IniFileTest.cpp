@@ -238,6 +238,7 @@ struct TextCase {
     const char* name;
     std::string bytes;
     bool text;
+    const char* place = ""; // what the refusal says of where the file is no text
 };
 
 class IniTextTest : public ::testing::TestWithParam<TextCase> {};
@@ -261,6 +262,7 @@ TEST_P(IniTextTest, OnlyTextIsReadAndWritten) {
         FAIL() << "a file that is not text was written";
     } catch (const Error& error) {
         EXPECT_NE(std::string(error.what()).find(file.string()), std::string::npos);
+        EXPECT_NE(std::string(error.what()).find(c.place), std::string::npos) << error.what();
     }
     EXPECT_THROW(IniFile::readKey(file, "Korvana4", "Added"), Error);
     EXPECT_EQ(readFile(file), c.bytes);
@@ -291,19 +293,20 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"crlfTabsAndFormFeed", "; page one\f\r\n[S]\r\n\tK = 1\r\n", true},
         TextCase{"endOfFileMarkLast", "[S]\r\nK=1\r\n\x1A", true},
         TextCase{"markOnly", "\xEF\xBB\xBF", true},
-        TextCase{"nul", "Standard JET DB\0[S]\nK=1\n"s, false},
+        TextCase{"nul", "Standard JET DB\0[S]\nK=1\n"s, false,
+                 "at byte offset 15: the control character 0x00"},
         TextCase{"imageHeaderWithoutNul", "\x89PNG\r\n\x1A\n\xAB\xCD\xEF[S]\r\nK=1\r\n", false},
-        TextCase{"endOfFileMarkInside", "[S]\r\n\x1AK=1\r\n", false},
+        TextCase{"endOfFileMarkInside", "[S]\r\n\x1AK=1\r\n", false, "at byte offset 5"},
         TextCase{"verticalTab", "[S]\r\nK=1\v\r\n", false},
         TextCase{"escape", "[S]\r\nK=\x1B[31m\r\n", false},
         TextCase{"delete", "[S]\r\nK=\x7F\r\n", false},
-        TextCase{"c1ControlInUtf8", "[S]\nK=\xC2\x85\n", false},
+        TextCase{"c1ControlInUtf8", "[S]\nK=\xC2\x85\n", false, "at byte offset 6: a control"},
         TextCase{"markThenNotUtf8",
                  "\xEF\xBB\xBF[S]\r\nK=Gr\xF6\xDF"
                  "e\r\n",
-                 false},
-        TextCase{"byteUnassignedIn1252", "[S]\r\nK=\x81\r\n", false},
-        TextCase{"mostlyHighBytes", "[S]\r\nK=" + highBytes(64) + "\r\n", false},
+                 false, "at byte offset 12: not UTF-8"},
+        TextCase{"byteUnassignedIn1252", "[S]\r\nK=\x81\r\n", false, "at byte offset 7"},
+        TextCase{"mostlyHighBytes", "[S]\r\nK=" + highBytes(64) + "\r\n", false, "above 7F"},
         TextCase{"utf16WithMark", "\xFF\xFE[\0S\0]\0"s, false}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 

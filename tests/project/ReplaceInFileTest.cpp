@@ -125,5 +125,19 @@ TEST_F(FileAdaptation, OnlyFormsInsideTheProjectFolderAreAdapted) {
     EXPECT_EQ(shownCount(910), 4);
 }
 
+TEST_F(FileAdaptation, ProjectFilesWithCarriageReturnLineEndsNameEveryForm) {
+    // Old Macintosh editors end lines with a CR alone; read as one line, the
+    // second form would be part of the first one's name.
+    const auto folder = scratch / "Plant";
+    put(folder / "a.frm", "%ProjectName%");
+    put(folder / "b.frm", "%ProjectName%");
+    put(folder / "Plant.vbp", "Type=Exe\rForm=a.frm\rForm=b.frm\r");
+    ProcessVisualBasicProject(messages, texts, (folder / "Plant.vbp").string(), folder.string(),
+                              "Plant");
+    EXPECT_EQ(readFile(folder / "a.frm"), "Plant");
+    EXPECT_EQ(readFile(folder / "b.frm"), "Plant");
+    EXPECT_EQ(shownCount(910), 0);
+}
+
 } // namespace
 } // namespace korvana

@@ -125,6 +125,18 @@ TEST(LoadText, CommandLineHelpShowsOneBackslash) {
               "/p=ProjectName\r\nProjectPath\\ProjectName.kvs");
 }
 
+TEST(LoadText, LongTextsFullOfPlaceholdersAndEscapesFillInOnePass) {
+    // Filled in place, each of these would move the rest of the text again:
+    // minutes for a text of this size instead of a blink.
+    std::string text;
+    std::string expected;
+    for (int i = 0; i < 100000; ++i) {
+        text += "@1@\\n\\q";
+        expected += "ab\nq";
+    }
+    EXPECT_EQ(expand(text, {"ab"}), expected);
+}
+
 TEST(TextArgument, NumbersInTheirOrdinaryTextForm) {
     EXPECT_EQ(TextArgument(std::int32_t{-42}).text(), "-42");
     EXPECT_EQ(TextArgument(std::int64_t{1} << 40).text(), "1099511627776");

@@ -65,6 +65,21 @@ ExprPtr seal(ExprPtr expr) {
     return expr;
 }
 
+// A number token as a Double. One beyond the Double's range (1E999, 400
+// digits) is refused as Jet refuses it, rather than taken as infinity or 0.
+double doubleValue(const Token& token) {
+    double value = 0;
+    const char* end = token.text.data() + token.text.size();
+    const auto [stop, ec] = std::from_chars(token.text.data(), end, value);
+    if (ec != std::errc() || stop != end) {
+        throw Error("Syntax error in SQL statement at position " +
+                        std::to_string(token.position + 1) +
+                        ": the number is too large or too small for a Double",
+                    syntaxErrorNumber);
+    }
+    return value;
+}
+
 ExprPtr makeExpr(ExprKind kind, std::size_t position) {
     auto expr = std::make_unique<Expr>();
     expr->kind = kind;
@@ -393,14 +408,14 @@ ExprPtr JetParser::parsePrimary() {
         if (ec == std::errc() && end == token.text.data() + token.text.size()) {
             expr->value = value;
         } else {
-            expr->value = std::stod(token.text); // too large for a Long: Jet makes it a Double
+            expr->value = doubleValue(token); // too large for a Long: Jet makes it a Double
         }
         take();
         return expr;
     }
     case Token::Kind::Real: {
         auto expr = makeExpr(ExprKind::Literal, token.position);
-        expr->value = std::stod(token.text);
+        expr->value = doubleValue(token);
         take();
         return expr;
     }

@@ -10,6 +10,13 @@
 namespace korvana::db::jet {
 namespace {
 
+// Some translations repeat an operand ('&' tests every operand for Null and
+// then joins them, Right() needs the length of its text), so nesting them
+// doubles the SQL at every level. Statements of a project upgrade stay far
+// below this; a nested one that would not is refused before it takes all
+// memory.
+constexpr std::size_t maxProducedSql = 16u * 1024u * 1024u;
+
 bool isTextType(int daoType) {
     return daoType == 10 || daoType == 12 || daoType == 18;
 }
@@ -183,6 +190,15 @@ std::string SqliteEmitter::asValue(const Emitted& emitted) const {
 }
 
 SqliteEmitter::Emitted SqliteEmitter::emit(const Expr& expr) {
+    Emitted emitted = emitNode(expr);
+    produced_ += emitted.sql.size();
+    if (produced_ > maxProducedSql) {
+        unsupported(expr, "the statement is too complex to translate");
+    }
+    return emitted;
+}
+
+SqliteEmitter::Emitted SqliteEmitter::emitNode(const Expr& expr) {
     switch (expr.kind) {
     case ExprKind::Literal:
         if (std::holds_alternative<std::monostate>(expr.value)) {

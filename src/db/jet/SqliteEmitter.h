@@ -3,6 +3,7 @@
 #include "db/jet/JetAst.h"
 #include "db/jet/JetSql.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,9 @@ class SqliteEmitter {
         bool column = false; // a bare column: carries the column's own collation
     };
 
+    // Every expression's SQL passes here, which keeps the total in bounds.
     Emitted emit(const Expr& expr);
+    Emitted emitNode(const Expr& expr);
     Emitted emitBinary(const Expr& expr);
     Emitted emitConcat(const Expr& expr);
     Emitted emitFunction(const Expr& expr);
@@ -54,6 +57,7 @@ class SqliteEmitter {
 
     const TableInfo& table_;
     std::vector<SqlValue> parameters_;
+    std::size_t produced_ = 0; // bytes of SQL written so far, for all nodes
 };
 
 // "name" with embedded quotes doubled: an identifier SQLite reads back unchanged.

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <limits>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 namespace korvana::db::json {
@@ -87,8 +88,88 @@ void claimName(std::set<std::string>& seen, const std::string& name, const std::
     }
 }
 
+// "the number 1E999 at byte offset 120 is out of range", from the library's
+// message "... number overflow parsing '1E999'".
+std::string numberOutOfRange(std::string_view text, std::string_view message) {
+    const auto open = message.find('\'');
+    const auto close = message.rfind('\'');
+    if (open == std::string_view::npos || close <= open) {
+        return std::string(message);
+    }
+    const std::string_view number = message.substr(open + 1, close - open - 1);
+    const auto offset = text.find(number);
+    return "the number " + std::string(number.substr(0, 40)) +
+           (offset == std::string_view::npos ? "" : " at byte offset " + std::to_string(offset)) +
+           " is out of range";
+}
+
 std::string named(const std::string& name) {
     return "'" + name + "'";
+}
+
+// A table's columns by name, found without regard to case in constant time,
+// so that reading the rows of a wide table takes time in proportion to the
+// description, not to its square.
+class ColumnIndex {
+  public:
+    explicit ColumnIndex(const TableDef& table) {
+        for (const FieldDef& field : table.fields) {
+            byName_.emplace(toLowerAscii(field.name), &field);
+        }
+    }
+    const FieldDef* find(std::string_view name) const {
+        const auto found = byName_.find(toLowerAscii(name));
+        return found == byName_.end() ? nullptr : found->second;
+    }
+
+  private:
+    std::unordered_map<std::string, const FieldDef*> byName_;
+};
+
+IndexDef readIndex(const json& index, const ColumnIndex& columns, const std::string& where) {
+    allowOnly(index, where + ", index", {"name", "fields", "primary", "unique", "required"});
+    IndexDef result;
+    result.name = text(index, "name", where + ", index");
+    const std::string place = where + ", index " + named(result.name);
+    const json& fields = member(index, "fields", place);
+    if (!fields.is_array() || fields.empty()) {
+        refuse(place + ": \"fields\" must be a non-empty list of column names");
+    }
+    std::set<std::string> seen;
+    for (const json& field : fields) {
+        if (!field.is_string()) {
+            refuse(place + ": \"fields\" must be a list of column names");
+        }
+        const FieldDef* column = columns.find(field.get<std::string>());
+        if (column == nullptr) {
+            refuse(place + ": unknown column '" + field.get<std::string>() + "'");
+        }
+        claimName(seen, column->name, place + ": field");
+        result.fields.push_back(column->name);
+    }
+    result.primary = flag(index, "primary", place);
+    result.unique = flag(index, "unique", place);
+    result.required = flag(index, "required", place);
+    return result;
+}
+
+RowValues readRow(const json& row, const ColumnIndex& columns, const std::string& where) {
+    if (!row.is_object()) {
+        refuse(where + " must be an object of column values");
+    }
+    RowValues values;
+    std::set<std::string> seen;
+    for (const auto& item : row.items()) {
+        const FieldDef* field = columns.find(item.key());
+        if (field == nullptr) {
+            refuse(where + ": unknown column '" + item.key() + "'");
+        }
+        claimName(seen, field->name, where + ": column");
+        values.emplace_back(field->name, valueFromJson(item.value(), field->type,
+                                                       "Invalid database description: " + where +
+                                                           ", column " + named(field->name)));
+    }
+    return values;
 }
 
 } // namespace
@@ -113,6 +194,10 @@ Description DescriptionReader::parse(std::string_view jsonText) {
         description = json::parse(jsonText, noDuplicates);
     } catch (const json::parse_error& error) {
         refuse(std::string("not valid JSON: ") + error.what());
+    } catch (const json::out_of_range& error) {
+        // A number beyond a double (1E999); the library's message names the
+        // number but not where it stands.
+        refuse("not valid JSON: " + numberOutOfRange(jsonText, error.what()));
     }
     return read(description);
 }
@@ -156,16 +241,17 @@ TableDescription DescriptionReader::readTable(const json& table, std::size_t num
         claimName(columnNames, field.name, where + ": column");
         result.definition.fields.push_back(std::move(field));
     }
+    const ColumnIndex columnIndex(result.definition);
     std::set<std::string> indexNames;
     for (const json& index : array(table, "indexes", where)) {
-        IndexDef definition = readIndex(index, result.definition, where);
+        IndexDef definition = readIndex(index, columnIndex, where);
         claimName(indexNames, definition.name, where + ": index");
         result.definition.indexes.push_back(std::move(definition));
     }
     const json& rows = array(table, "rows", where);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         result.rows.push_back(
-            readRow(rows[i], result.definition, where + ", row " + std::to_string(i + 1)));
+            readRow(rows[i], columnIndex, where + ", row " + std::to_string(i + 1)));
     }
     return result;
 }
@@ -245,54 +331,6 @@ FieldDef DescriptionReader::readColumn(const json& column, const std::string& ta
         }
     }
     return field;
-}
-
-IndexDef DescriptionReader::readIndex(const json& index, const TableDef& table,
-                                      const std::string& where) {
-    allowOnly(index, where + ", index", {"name", "fields", "primary", "unique", "required"});
-    IndexDef result;
-    result.name = text(index, "name", where + ", index");
-    const std::string place = where + ", index " + named(result.name);
-    const json& fields = member(index, "fields", place);
-    if (!fields.is_array() || fields.empty()) {
-        refuse(place + ": \"fields\" must be a non-empty list of column names");
-    }
-    std::set<std::string> seen;
-    for (const json& field : fields) {
-        if (!field.is_string()) {
-            refuse(place + ": \"fields\" must be a list of column names");
-        }
-        const FieldDef* column = table.findField(field.get<std::string>());
-        if (column == nullptr) {
-            refuse(place + ": unknown column '" + field.get<std::string>() + "'");
-        }
-        claimName(seen, column->name, place + ": field");
-        result.fields.push_back(column->name);
-    }
-    result.primary = flag(index, "primary", place);
-    result.unique = flag(index, "unique", place);
-    result.required = flag(index, "required", place);
-    return result;
-}
-
-RowValues DescriptionReader::readRow(const json& row, const TableDef& table,
-                                     const std::string& where) {
-    if (!row.is_object()) {
-        refuse(where + " must be an object of column values");
-    }
-    RowValues values;
-    std::set<std::string> seen;
-    for (const auto& item : row.items()) {
-        const FieldDef* field = table.findField(item.key());
-        if (field == nullptr) {
-            refuse(where + ": unknown column '" + item.key() + "'");
-        }
-        claimName(seen, field->name, where + ": column");
-        values.emplace_back(field->name, valueFromJson(item.value(), field->type,
-                                                       "Invalid database description: " + where +
-                                                           ", column " + named(field->name)));
-    }
-    return values;
 }
 
 SettingRow DescriptionReader::readSetting(const json& setting, std::size_t number) {

@@ -24,10 +24,6 @@ class DescriptionReader {
     static TableDescription readTable(const nlohmann::json& table, std::size_t number);
     static FieldDef readColumn(const nlohmann::json& column, const std::string& where,
                                std::size_t number);
-    static IndexDef readIndex(const nlohmann::json& index, const TableDef& table,
-                              const std::string& where);
-    static RowValues readRow(const nlohmann::json& row, const TableDef& table,
-                             const std::string& where);
     static SettingRow readSetting(const nlohmann::json& setting, std::size_t number);
 };
 

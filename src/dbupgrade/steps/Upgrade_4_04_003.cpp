@@ -91,7 +91,7 @@ void Upgrade_4_04_003(const UpgradeEnvironment& environment, const std::string& 
     if (texts) {
         for (const auto& [what, id] : {std::pair{"weekday names", weekdayId},
                                        std::pair{"short weekday names", shortWeekdayId}}) {
-            session.run(std::string("renumber the ") + what, [&] {
+            session.run(std::string("renumber the ") + what, [&, what = what, id = id] {
                 renumberGroup(*texts, rowids::require(id, std::string("group of ") + what));
             });
         }
