@@ -190,6 +190,7 @@ bool HiveFile::read(bool decisive) {
     Identity identity;
     std::unique_ptr<RegistryKey> root;
     std::string bytes;
+    FileFingerprint fingerprint;
     try {
         struct stat status {};
         if (::fstat(fd, &status) != 0) {
@@ -211,7 +212,8 @@ bool HiveFile::read(bool decisive) {
         } catch (const Error& error) {
             refuse(identity, error.what(), false);
         }
-        switch (trust(bytes, decisive)) {
+        fingerprint = FileFingerprint::of(bytes);
+        switch (trust(bytes, fingerprint, decisive)) {
         case Trust::Whole:
             break;
         case Trust::Unsure:
@@ -233,16 +235,17 @@ bool HiveFile::read(bool decisive) {
         ::close(fd);
         throw;
     }
-    hold(fd, identity, std::move(root), FileFingerprint::of(bytes));
+    hold(fd, identity, std::move(root), fingerprint);
     return true;
 }
 
-HiveFile::Trust HiveFile::trust(std::string_view bytes, bool decisive) const {
+HiveFile::Trust HiveFile::trust(std::string_view bytes, const FileFingerprint& fingerprint,
+                                bool decisive) const {
     const auto stored = HiveWriteRecord::read(lockFile_);
     if (!stored.record) {
         return stored.torn && !decisive ? Trust::Unsure : Trust::Whole;
     }
-    if (stored.record->judge(bytes) != HiveWriteRecord::Verdict::CutShort) {
+    if (stored.record->judge(bytes, fingerprint) != HiveWriteRecord::Verdict::CutShort) {
         return Trust::Whole;
     }
     return decisive ? Trust::CutShort : Trust::Unsure;
@@ -275,8 +278,14 @@ void HiveFile::store(int lockFd) {
         // Written in pieces as they are made, so that a large hive's text is
         // never held whole beside the hive itself.
         record.emplace(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_);
+        off_t written = 0;
         RegFileWriter::hive(hive_, *root_, [&](std::string_view piece) {
             writeAll(fd, piece, temporary);
+            // The disk starts on each piece while the next is made, so the
+            // sync below waits for the last piece only. A hint: if it fails,
+            // the sync still writes everything.
+            ::sync_file_range(fd, written, static_cast<off_t>(piece.size()), SYNC_FILE_RANGE_WRITE);
+            written += static_cast<off_t>(piece.size());
             record->add(piece);
         });
         if (::fchmod(fd, identity_.exists ? identity_.mode : 0644) != 0 || ::fsync(fd) != 0) {

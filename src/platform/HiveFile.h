@@ -82,7 +82,7 @@ class HiveFile {
     // What the lock file's record says of a file read; Unsure when a write
     // may have been going on and only a look under the lock can tell.
     enum class Trust { Whole, CutShort, Unsure };
-    Trust trust(std::string_view bytes, bool decisive) const;
+    Trust trust(std::string_view bytes, const FileFingerprint& fingerprint, bool decisive) const;
     [[noreturn]] void refuse(const Identity& identity, std::string message, bool cut);
     void store(int lockFd);
     void keepBackup();

@@ -10,26 +10,36 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+// Compiled into this file, so that the program needs no xxHash library at run time.
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
 namespace korvana {
 
 namespace {
 
-constexpr std::uint64_t fnvOffsetBasis = 14695981039346656037ull;
-constexpr std::uint64_t fnvPrime = 1099511628211ull;
+// The seed of the first line's hash. Each line after it (with its line feed)
+// is hashed with the hash of all lines before it as its seed, so one value
+// stands for a whole beginning of the file, and hashing a large hive costs
+// little more than reading it.
+constexpr std::uint64_t chainStart = 0x4b56484956524543ull;
 // Eight bytes that no change counter shows, so that bytes of another kind behind
 // the counter are not taken for a record.
-constexpr std::string_view magic = "KVHIVREC";
+constexpr std::string_view magic = "KVHIVRC2";
+// The record of earlier versions, hashed byte by byte with FNV-1a: known, so
+// that it is passed over quietly rather than taken for a torn record.
+constexpr std::string_view earlierMagic = "KVHIVREC";
 // Words of the record before the line hashes, and the checksum after them.
 constexpr std::size_t headWords = 8;
 // A hive's lock file is a few kilobytes; anything beyond this is not ours.
 constexpr std::size_t largestLockFile = 64u << 20;
 
-std::uint64_t fnv1a(std::string_view bytes, std::uint64_t state = fnvOffsetBasis) {
-    for (const char c : bytes) {
-        state ^= static_cast<unsigned char>(c);
-        state *= fnvPrime;
-    }
-    return state;
+std::uint64_t chain(std::string_view segment, std::uint64_t state) {
+    return XXH3_64bits_withSeed(segment.data(), segment.size(), state);
+}
+
+std::uint64_t checksum(std::string_view bytes) {
+    return XXH3_64bits(bytes.data(), bytes.size());
 }
 
 // Little-endian words, whatever the machine, so that the record means the same
@@ -59,11 +69,18 @@ std::uint64_t wordAt(std::string_view bytes, std::size_t index) {
 } // namespace
 
 FileFingerprint FileFingerprint::of(std::string_view bytes) {
-    return {bytes.size(), fnv1a(bytes)};
+    std::uint64_t state = chainStart;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        const auto newline = bytes.find('\n', begin);
+        const auto end = newline == std::string_view::npos ? bytes.size() : newline + 1;
+        state = chain(bytes.substr(begin, end - begin), state);
+        begin = end;
+    }
+    return {bytes.size(), state};
 }
 
 HiveWriteRecord::HiveWriteRecord(std::uint64_t counter, std::optional<FileFingerprint> replaced)
-    : counter_(counter), replaced_(replaced), written_{0, fnvOffsetBasis} {}
+    : counter_(counter), replaced_(replaced), written_{0, chainStart}, lineState_(chainStart) {}
 
 HiveWriteRecord::HiveWriteRecord(std::uint64_t counter, std::optional<FileFingerprint> replaced,
                                  std::string_view written)
@@ -72,25 +89,36 @@ HiveWriteRecord::HiveWriteRecord(std::uint64_t counter, std::optional<FileFinger
 }
 
 void HiveWriteRecord::add(std::string_view piece) {
-    // The hash runs on over the pieces, so each line hash covers the file up
-    // to its line end wherever the pieces were cut.
-    std::uint64_t state = written_.hash;
+    // A line cut between two pieces is hashed once it is whole; the pieces of
+    // a hive are cut at line ends, so this is rare and short.
     std::size_t begin = 0;
     while (begin < piece.size()) {
         const auto newline = piece.find('\n', begin);
-        const auto end = newline == std::string_view::npos ? piece.size() : newline + 1;
-        state = fnv1a(piece.substr(begin, end - begin), state);
-        if (newline != std::string_view::npos) {
-            lineHashes_.push_back(state);
+        if (newline == std::string_view::npos) {
+            pendingLine_.append(piece.substr(begin));
+            break;
         }
-        begin = end;
+        const auto line = piece.substr(begin, newline + 1 - begin);
+        if (pendingLine_.empty()) {
+            lineState_ = chain(line, lineState_);
+        } else {
+            pendingLine_.append(line);
+            lineState_ = chain(pendingLine_, lineState_);
+            pendingLine_.clear();
+        }
+        lineHashes_.push_back(lineState_);
+        begin = newline + 1;
     }
-    written_.hash = state;
     written_.length += piece.size();
+    written_.hash = pendingLine_.empty() ? lineState_ : chain(pendingLine_, lineState_);
 }
 
 HiveWriteRecord::Verdict HiveWriteRecord::judge(std::string_view content) const {
-    const auto seen = FileFingerprint::of(content);
+    return judge(content, FileFingerprint::of(content));
+}
+
+HiveWriteRecord::Verdict HiveWriteRecord::judge(std::string_view content,
+                                                const FileFingerprint& seen) const {
     if (seen == written_) {
         return Verdict::Written;
     }
@@ -103,8 +131,8 @@ HiveWriteRecord::Verdict HiveWriteRecord::judge(std::string_view content) const 
     if (content.empty()) {
         return Verdict::CutShort;
     }
-    // Equal hashes up to the same count of line feeds, ending in one, mean the
-    // same first lines.
+    // Equal hashes after the same count of lines, the last ended by a line
+    // feed, mean the same first lines.
     const auto lines = static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
     const bool cut = content.back() == '\n' && lines <= lineHashes_.size() &&
                      lineHashes_[lines - 1] == seen.hash;
@@ -125,7 +153,7 @@ std::string HiveWriteRecord::encode() const {
     for (const auto hash : lineHashes_) {
         putWord(out, hash);
     }
-    putWord(out, fnv1a(out));
+    putWord(out, checksum(out));
     return out;
 }
 
@@ -140,7 +168,7 @@ std::optional<HiveWriteRecord> HiveWriteRecord::decode(std::string_view bytes) {
         return std::nullopt;
     }
     const auto words = headWords + static_cast<std::size_t>(lines);
-    if (wordAt(bytes, words) != fnv1a(bytes.substr(0, words * 8))) {
+    if (wordAt(bytes, words) != checksum(bytes.substr(0, words * 8))) {
         return std::nullopt;
     }
     HiveWriteRecord record;
@@ -181,7 +209,7 @@ StoredHiveRecord HiveWriteRecord::read(const std::filesystem::path& lockFile) {
     // The counter is kept in the machine's own byte order: it is mapped, not read.
     std::memcpy(&stored.counter, bytes.data(), sizeof stored.counter);
     const std::string_view rest = std::string_view(bytes).substr(ChangeCounter::bytes);
-    if (rest.empty()) {
+    if (rest.empty() || rest.starts_with(earlierMagic)) {
         return stored;
     }
     stored.record = decode(rest);

@@ -9,9 +9,10 @@
 
 namespace korvana {
 
-// Length and hash of a file's bytes. The hash is FNV-1a (64 bits), written out
-// here: std::hash may differ between builds and library versions, and these
-// hashes are kept in a file that other processes and later versions compare.
+// Length and hash of a file's bytes. The hash chains XXH3 (64 bits) over the
+// file's lines, with a seed of our own; std::hash would not do, as it may
+// differ between builds and library versions, and these hashes are kept in a
+// file that other processes and later versions compare.
 struct FileFingerprint {
     std::uint64_t length = 0;
     std::uint64_t hash = 0;
@@ -61,6 +62,8 @@ class HiveWriteRecord {
     void add(std::string_view piece);
 
     Verdict judge(std::string_view content) const;
+    // The same, for a caller that has the content's fingerprint at hand.
+    Verdict judge(std::string_view content, const FileFingerprint& seen) const;
     // FileFingerprint::of the written file, without hashing it again.
     const FileFingerprint& written() const { return written_; }
 
@@ -83,6 +86,10 @@ class HiveWriteRecord {
     FileFingerprint written_;
     // The hash of the written file up to and including each of its line feeds.
     std::vector<std::uint64_t> lineHashes_;
+    // While pieces are added: the hash up to the last whole line, and the
+    // beginning of a line that the next piece ends.
+    std::uint64_t lineState_ = 0;
+    std::string pendingLine_;
 };
 
 // A hive's lock file as found. `record` is empty when there is none, when it

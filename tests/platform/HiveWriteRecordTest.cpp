@@ -1,6 +1,11 @@
 #include "platform/HiveWriteRecord.h"
 
+#include "platform/ChangeCounter.h"
+
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace korvana {
 namespace {
@@ -59,6 +64,40 @@ TEST(HiveWriteRecord, TornOrAlteredBytesAreNoRecord) {
     const auto followed = HiveWriteRecord::decode(bytes + std::string(40, '\x5a'));
     ASSERT_TRUE(followed);
     EXPECT_EQ(followed->judge(written), Verdict::Written);
+}
+
+// The writer hands the hive over in pieces, which may cut a line anywhere.
+TEST(HiveWriteRecord, PiecesCutAnywhereMakeTheSameRecordAsTheWholeFile) {
+    const auto whole = record();
+    for (std::size_t cut = 0; cut <= written.size(); ++cut) {
+        HiveWriteRecord pieces(7, FileFingerprint::of(before));
+        pieces.add(written.substr(0, cut));
+        pieces.add("");
+        pieces.add(written.substr(cut));
+        EXPECT_EQ(pieces.encode(), whole.encode()) << cut;
+    }
+    // A file not ended by a line feed: its last line counts in the fingerprint.
+    HiveWriteRecord unended(7, std::nullopt);
+    unended.add("a\nb");
+    unended.add("c");
+    EXPECT_EQ(unended.written(), FileFingerprint::of("a\nbc"));
+    EXPECT_NE(unended.written(), FileFingerprint::of("a\nb"));
+    EXPECT_EQ(unended.judge("a\n"), Verdict::CutShort);
+}
+
+// A lock file written by an earlier version holds a record of another kind: it
+// says nothing about the hive, but it is no half-written record either.
+TEST(HiveWriteRecord, AnEarlierVersionsRecordIsPassedOverQuietly) {
+    const auto lockFile = std::filesystem::temp_directory_path() /
+                          ("hive-record-" + std::to_string(::getpid()) + ".lock");
+    {
+        std::ofstream out(lockFile, std::ios::binary);
+        out << std::string(ChangeCounter::bytes, '\0') << "KVHIVREC" << std::string(72, '\1');
+    }
+    const auto stored = HiveWriteRecord::read(lockFile);
+    std::filesystem::remove(lockFile);
+    EXPECT_FALSE(stored.record);
+    EXPECT_FALSE(stored.torn);
 }
 
 } // namespace
