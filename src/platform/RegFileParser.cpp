@@ -682,6 +682,9 @@ RegFileParser::Outline RegFileParser::outline(std::string_view text, std::string
         if (const auto hive = parseHive(start.substr(0, start.find_first_of("\\]")))) {
             (*hive == Hive::LocalMachine ? result.localMachine : result.currentUser) = true;
         }
+        if (result.localMachine && result.currentUser) {
+            break; // nothing more to learn from the rest of a large file
+        }
     }
     if (!headerSeen) {
         throw Error(std::string(source) + ": not a registry file (it is empty)");

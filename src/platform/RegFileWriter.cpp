@@ -4,6 +4,8 @@
 #include "platform/Utf16.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <vector>
 
 namespace korvana {
@@ -52,29 +54,39 @@ void appendHex(std::string& out, std::uint32_t type, const std::vector<std::uint
         }
         out += "):";
     }
-    // Each line is made in a buffer of its own and appended whole: hex data is
-    // most of a large hive, and appending it a character at a time cost more
-    // than all the rest of writing it.
-    out.reserve(out.size() + bytes.size() * 3 + bytes.size() / 8);
-    char line[wrapColumn + 8];
-    size_t column = out.size() - lineStart;
-    size_t used = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (column + 3 > wrapColumn) {
-            out.append(line, used);
-            out += "\\\n  ";
-            used = 0;
-            column = 2;
+    // Hex data is most of a large hive, so it is written straight into its
+    // place, a whole line at a time: a byte takes three columns ("xx,"), and
+    // the line wraps before a byte that would pass the wrap column.
+    static constexpr auto pairs = [] {
+        std::array<std::array<char, 2>, 256> table{};
+        for (std::size_t b = 0; b < table.size(); ++b) {
+            table[b] = {digits[b >> 4], digits[b & 0xF]};
         }
-        line[used++] = digits[bytes[i] >> 4];
-        line[used++] = digits[bytes[i] & 0xF];
-        column += 2;
-        if (i + 1 != bytes.size()) {
-            line[used++] = ',';
-            ++column;
+        return table;
+    }();
+    constexpr std::size_t perLine = (wrapColumn - 2) / 3;
+    constexpr std::string_view wrap = "\\\n  ";
+    const std::size_t column = out.size() - lineStart;
+    const std::size_t firstLine = column + 3 <= wrapColumn ? (wrapColumn - column) / 3 : 0;
+    const std::size_t count = bytes.size();
+    const std::size_t wraps = count > firstLine ? (count - firstLine + perLine - 1) / perLine : 0;
+    const std::size_t at = out.size();
+    out.resize(at + (count == 0 ? 0 : 3 * count - 1) + wraps * wrap.size());
+    char* next = out.data() + at;
+    std::size_t room = firstLine;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (room == 0) {
+            std::memcpy(next, wrap.data(), wrap.size());
+            next += wrap.size();
+            room = perLine;
         }
+        std::memcpy(next, pairs[bytes[i]].data(), 2);
+        next += 2;
+        if (i + 1 != count) {
+            *next++ = ',';
+        }
+        --room;
     }
-    out.append(line, used);
 }
 
 void appendSection(std::string& out, Hive hive, std::string_view path, const RegistryKey& key) {
