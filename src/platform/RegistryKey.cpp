@@ -3,9 +3,34 @@
 #include "platform/RegistryNames.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace korvana {
+
+namespace {
+
+// Up to this many sub-keys a lookup compares hashes one by one.
+constexpr std::size_t unindexedChildren = 8;
+
+std::size_t foldedHash(std::string_view name) {
+    // Most names are short ASCII: folded on the stack, without an allocation.
+    char folded[64];
+    if (name.size() <= sizeof folded && std::all_of(name.begin(), name.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x80;
+        })) {
+        std::transform(name.begin(), name.end(), folded, [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        });
+        return std::hash<std::string_view>{}(std::string_view(folded, name.size()));
+    }
+    return std::hash<std::string>{}(foldRegistryName(name));
+}
+
+} // namespace
+
+RegistryKey::RegistryKey(std::string name)
+    : name_(std::move(name)), foldedHash_(foldedHash(name_)) {}
 
 // Each key owns its sub-keys, so the default destructor would free a chain of
 // keys by a recursion as deep as the chain. Taking the sub-keys over first
@@ -22,36 +47,95 @@ RegistryKey::~RegistryKey() {
     }
 }
 
+std::ptrdiff_t RegistryKey::position(std::string_view name, std::size_t hash) const {
+    const auto matches = [&](std::size_t at) {
+        const RegistryKey& child = *children_[at];
+        return child.foldedHash_ == hash && sameRegistryName(child.name_, name);
+    };
+    if (index_.empty()) {
+        for (std::size_t at = 0; at < children_.size(); ++at) {
+            if (matches(at)) {
+                return static_cast<std::ptrdiff_t>(at);
+            }
+        }
+        return -1;
+    }
+    const std::size_t mask = index_.size() - 1;
+    for (std::size_t slot = hash & mask; index_[slot] != 0; slot = (slot + 1) & mask) {
+        if (matches(index_[slot] - 1)) {
+            return static_cast<std::ptrdiff_t>(index_[slot] - 1);
+        }
+    }
+    return -1;
+}
+
+// Adds the sub-key at `position` to the index, building or widening the
+// table first so that at most half its slots are taken.
+void RegistryKey::indexChild(std::size_t position) {
+    if (children_.size() <= unindexedChildren) {
+        return;
+    }
+    if (children_.size() * 2 > index_.size()) {
+        rebuildIndex();
+        return;
+    }
+    const std::size_t mask = index_.size() - 1;
+    std::size_t slot = children_[position]->foldedHash_ & mask;
+    while (index_[slot] != 0) {
+        slot = (slot + 1) & mask;
+    }
+    index_[slot] = static_cast<std::uint32_t>(position + 1);
+}
+
+void RegistryKey::rebuildIndex() {
+    index_.clear();
+    if (children_.size() <= unindexedChildren) {
+        index_.shrink_to_fit();
+        return;
+    }
+    std::size_t slots = 16;
+    while (slots < children_.size() * 4) {
+        slots *= 2;
+    }
+    index_.assign(slots, 0);
+    const std::size_t mask = slots - 1;
+    for (std::size_t at = 0; at < children_.size(); ++at) {
+        std::size_t slot = children_[at]->foldedHash_ & mask;
+        while (index_[slot] != 0) {
+            slot = (slot + 1) & mask;
+        }
+        index_[slot] = static_cast<std::uint32_t>(at + 1);
+    }
+}
+
 const RegistryKey* RegistryKey::child(std::string_view name) const {
-    const auto it = index_.find(foldRegistryName(name));
-    return it == index_.end() ? nullptr : it->second;
+    const auto at = position(name, foldedHash(name));
+    return at < 0 ? nullptr : children_[static_cast<std::size_t>(at)].get();
 }
 
 RegistryKey* RegistryKey::child(std::string_view name) {
-    const auto it = index_.find(foldRegistryName(name));
-    return it == index_.end() ? nullptr : it->second;
+    return const_cast<RegistryKey*>(std::as_const(*this).child(name));
 }
 
 RegistryKey& RegistryKey::childOrCreate(std::string_view name, bool& created) {
-    auto folded = foldRegistryName(name);
-    if (const auto it = index_.find(folded); it != index_.end()) {
-        return *it->second;
+    const std::size_t hash = foldedHash(name);
+    if (const auto at = position(name, hash); at >= 0) {
+        return *children_[static_cast<std::size_t>(at)];
     }
     children_.push_back(std::make_unique<RegistryKey>(std::string(name)));
-    RegistryKey* added = children_.back().get();
-    index_.emplace(std::move(folded), added);
+    indexChild(children_.size() - 1);
     created = true;
-    return *added;
+    return *children_.back();
 }
 
 bool RegistryKey::removeChild(std::string_view name) {
-    const auto it = index_.find(foldRegistryName(name));
-    if (it == index_.end()) {
+    const auto at = position(name, foldedHash(name));
+    if (at < 0) {
         return false;
     }
-    const RegistryKey* doomed = it->second;
-    index_.erase(it);
-    std::erase_if(children_, [doomed](const auto& c) { return c.get() == doomed; });
+    // Positions after it move down by one, so the index is made again.
+    children_.erase(children_.begin() + at);
+    rebuildIndex();
     return true;
 }
 

@@ -2,21 +2,25 @@
 
 #include "platform/Registry.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace korvana {
 
 // One key of a hive held in memory: its values in stored order and its
 // sub-keys in creation order (the order they are written back in). Sub-keys
-// are also indexed by folded name, because the project list keeps thousands of
-// keys under one parent and every lookup goes through it.
+// are also indexed by the hash of their folded name, because the project list
+// keeps thousands of keys under one parent and every lookup goes through it.
+// The index is one flat table of positions rather than a node per sub-key: a
+// large hive has a hundred thousand keys, and each allocation of its tree is
+// paid again when the tree is freed.
 class RegistryKey {
   public:
-    explicit RegistryKey(std::string name) : name_(std::move(name)) {}
+    explicit RegistryKey(std::string name);
     ~RegistryKey();
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
@@ -42,10 +46,19 @@ class RegistryKey {
     bool removeValue(std::string_view name);
 
   private:
+    std::ptrdiff_t position(std::string_view name, std::size_t foldedHash) const;
+    void indexChild(std::size_t position);
+    void rebuildIndex();
+
     std::string name_;
+    // The hash of the folded name, by which the parent's index finds this key.
+    std::size_t foldedHash_;
     std::vector<NamedValue> values_;
     std::vector<std::unique_ptr<RegistryKey>> children_;
-    std::unordered_map<std::string, RegistryKey*> index_;
+    // Open addressing over the positions in children_ (stored plus one; zero
+    // is a free slot); empty while there are few enough sub-keys to look at
+    // each.
+    std::vector<std::uint32_t> index_;
 };
 
 } // namespace korvana
