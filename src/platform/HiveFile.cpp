@@ -1,5 +1,6 @@
 #include "platform/HiveFile.h"
 
+#include "platform/BackgroundWriter.h"
 #include "platform/Error.h"
 #include "platform/ErrorNumbers.h"
 #include "platform/FileLock.h"
@@ -275,19 +276,25 @@ void HiveFile::store(int lockFd) {
     Identity identity;
     std::optional<HiveWriteRecord> record;
     try {
-        // Written in pieces as they are made, so that a large hive's text is
-        // never held whole beside the hive itself.
         record.emplace(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_);
+        // Written while the next piece is made, and in pieces as they are
+        // made, so that a large hive's text is never held whole beside the
+        // hive itself. The record is kept on this thread: the writer's thread
+        // allocates nothing, as memory it took would stay with it.
         off_t written = 0;
-        RegFileWriter::hive(hive_, *root_, [&](std::string_view piece) {
+        BackgroundWriter writer([&](std::string_view piece) {
             writeAll(fd, piece, temporary);
             // The disk starts on each piece while the next is made, so the
             // sync below waits for the last piece only. A hint: if it fails,
             // the sync still writes everything.
             ::sync_file_range(fd, written, static_cast<off_t>(piece.size()), SYNC_FILE_RANGE_WRITE);
             written += static_cast<off_t>(piece.size());
-            record->add(piece);
         });
+        RegFileWriter::hive(hive_, *root_, [&](std::string_view piece) {
+            record->add(piece);
+            writer.add(piece);
+        });
+        writer.finish();
         if (::fchmod(fd, identity_.exists ? identity_.mode : 0644) != 0 || ::fsync(fd) != 0) {
             failWithErrno("Cannot write", temporary, errno);
         }
