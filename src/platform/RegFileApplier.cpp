@@ -18,16 +18,11 @@ void RegFileApplier::apply(RegFileEntry&& entry) {
 void RegFileApplier::apply(const RegFileEntry& entry) {
     switch (entry.kind) {
     case RegFileEntry::Kind::Key:
-        current_ = nullptr;
-        if (entry.hive == hive_) {
-            current_ = &root_;
-            for (const auto part : splitKeyPath(entry.key)) {
-                current_ = &current_->childOrCreate(part, changed_);
-            }
-        }
+        current_ = entry.hive == hive_ ? &keyAt(entry.key) : nullptr;
         break;
     case RegFileEntry::Kind::DeleteKey:
         current_ = nullptr;
+        lastParent_ = nullptr;
         if (entry.hive == hive_) {
             auto path = splitKeyPath(entry.key);
             if (path.empty()) {
@@ -51,6 +46,28 @@ void RegFileApplier::apply(const RegFileEntry& entry) {
         }
         break;
     }
+}
+
+// The sections of an export follow each other under the same parent, so the
+// parent found for the last key line is taken again when this one names a key
+// beside it: most key lines then cost one lookup instead of one per level.
+RegistryKey& RegFileApplier::keyAt(std::string_view path) {
+    const auto cut = path.rfind('\\');
+    if (lastParent_ && cut != std::string_view::npos && cut + 1 < path.size() &&
+        path.substr(0, cut) == lastParentPath_) {
+        return lastParent_->childOrCreate(path.substr(cut + 1), changed_);
+    }
+    // Walking the whole path also refuses one with an empty part.
+    const auto parts = splitKeyPath(path);
+    RegistryKey* key = &root_;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0 && i + 1 == parts.size()) {
+            lastParent_ = key;
+            lastParentPath_.assign(path.substr(0, cut));
+        }
+        key = &key->childOrCreate(parts[i], changed_);
+    }
+    return *key;
 }
 
 } // namespace korvana

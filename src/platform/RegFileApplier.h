@@ -2,6 +2,9 @@
 
 #include "platform/RegFileEntry.h"
 
+#include <string>
+#include <string_view>
+
 namespace korvana {
 
 class RegistryKey;
@@ -21,10 +24,16 @@ class RegFileApplier {
     bool changed() const { return changed_; }
 
   private:
+    RegistryKey& keyAt(std::string_view path);
+
     Hive hive_;
     RegistryKey& root_;
     RegistryKey* current_ = nullptr;
     bool changed_ = false;
+    // The parent of the last key line's key, and its path as that line named
+    // it; reset when a key is deleted, as the parent may go with it.
+    RegistryKey* lastParent_ = nullptr;
+    std::string lastParentPath_;
 };
 
 } // namespace korvana

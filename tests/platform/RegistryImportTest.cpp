@@ -118,6 +118,26 @@ TEST_F(RegistryImportTest, ReportsUnreadableLinesByNumberAndImportsTheRest) {
                             Field(&NamedValue::name, "Good2")));
 }
 
+// Key lines that follow each other under one parent share its lookup; a
+// deleted parent must be made again for the keys after it, and the parent
+// named in another case is still the same key.
+TEST_F(RegistryImportTest, KeysBesideEachOtherLandUnderTheRightParent) {
+    const auto problems = registry_.import("Windows Registry Editor Version 5.00\n"
+                                           "[HKEY_CURRENT_USER\\P\\A]\n\"v\"=\"1\"\n"
+                                           "[HKEY_CURRENT_USER\\P\\B]\n\"v\"=\"2\"\n"
+                                           "[-HKEY_CURRENT_USER\\P]\n"
+                                           "[HKEY_CURRENT_USER\\P\\C]\n\"v\"=\"3\"\n"
+                                           "[HKEY_CURRENT_USER\\p\\D]\n\"v\"=\"4\"\n"
+                                           "[HKEY_CURRENT_USER\\Q\\C]\n\"v\"=\"5\"\n"
+                                           "[HKEY_CURRENT_USER\\P\\E]\n\"v\"=\"6\"\n",
+                                           "in.reg");
+    EXPECT_TRUE(problems.empty());
+    EXPECT_THAT(registry_.subKeys(hkcu, ""), ElementsAre("P", "Q"));
+    EXPECT_THAT(registry_.subKeys(hkcu, "P"), ElementsAre("C", "D", "E"));
+    EXPECT_EQ(registry_.readString(hkcu, "P\\E", "v"), "6");
+    EXPECT_EQ(registry_.readString(hkcu, "Q\\C", "v"), "5");
+}
+
 // A file made to cost memory or time: a line of megabytes, a wrap that goes
 // on to the end of the file, and more bad lines than any report should hold.
 TEST_F(RegistryImportTest, HugeLinesAndEndlessWrapsCostNoMoreThanTheirSize) {
