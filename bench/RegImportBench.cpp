@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 
 constexpr int keyCount = 100000;
 constexpr std::size_t fileSize = 50u << 20;
-constexpr int rounds = 3;
+constexpr int rounds = 5;
 constexpr double timeTarget = 1.5;
 constexpr double memoryTarget = 3.0;
 
