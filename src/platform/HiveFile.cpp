@@ -277,10 +277,9 @@ void HiveFile::store(int lockFd) {
     std::optional<HiveWriteRecord> record;
     try {
         record.emplace(HiveWriteRecord::counterOf(lockFd, lockFile_) + 1, fingerprint_);
-        // Written while the next piece is made, and in pieces as they are
-        // made, so that a large hive's text is never held whole beside the
-        // hive itself. The record is kept on this thread: the writer's thread
-        // allocates nothing, as memory it took would stay with it.
+        // Written and hashed while the next piece is made, and in pieces as
+        // they are made, so that a large hive's text is never held whole
+        // beside the hive itself.
         off_t written = 0;
         BackgroundWriter writer([&](std::string_view piece) {
             writeAll(fd, piece, temporary);
@@ -289,11 +288,9 @@ void HiveFile::store(int lockFd) {
             // the sync still writes everything.
             ::sync_file_range(fd, written, static_cast<off_t>(piece.size()), SYNC_FILE_RANGE_WRITE);
             written += static_cast<off_t>(piece.size());
-        });
-        RegFileWriter::hive(hive_, *root_, [&](std::string_view piece) {
             record->add(piece);
-            writer.add(piece);
         });
+        RegFileWriter::hive(hive_, *root_, [&](std::string_view piece) { writer.add(piece); });
         writer.finish();
         if (::fchmod(fd, identity_.exists ? identity_.mode : 0644) != 0 || ::fsync(fd) != 0) {
             failWithErrno("Cannot write", temporary, errno);

@@ -177,7 +177,6 @@ std::optional<HiveWriteRecord> HiveWriteRecord::decode(std::string_view bytes) {
         record.replaced_ = FileFingerprint{wordAt(bytes, 3), wordAt(bytes, 4)};
     }
     record.written_ = {wordAt(bytes, 5), wordAt(bytes, 6)};
-    record.lineHashes_.reserve(static_cast<std::size_t>(lines));
     for (std::size_t i = headWords; i < words; ++i) {
         record.lineHashes_.push_back(wordAt(bytes, i));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -85,7 +86,10 @@ class HiveWriteRecord {
     std::optional<FileFingerprint> replaced_;
     FileFingerprint written_;
     // The hash of the written file up to and including each of its line feeds.
-    std::vector<std::uint64_t> lineHashes_;
+    // In blocks rather than one array: a large hive's hashes are added on the
+    // writing thread, and an array grown by copying would leave its old
+    // copies with that thread's allocator.
+    std::deque<std::uint64_t> lineHashes_;
     // While pieces are added: the hash up to the last whole line, and the
     // beginning of a line that the next piece ends.
     std::uint64_t lineState_ = 0;
