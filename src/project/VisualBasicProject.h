@@ -10,6 +10,8 @@
 
 namespace korvana {
 
+class ProjectTextFiles;
+
 // One "key=value" line of a Visual Basic project or group file, in UTF-8
 // whatever the file's encoding, blanks around key and value trimmed.
 struct VisualBasicEntry {
@@ -41,5 +43,8 @@ std::optional<std::string> fileInsideFolder(std::string_view folder, std::string
 void ProcessVisualBasicProject(MessageService& messages, const TextService& texts,
                                std::string_view vbpFile, std::string_view folder,
                                std::string_view projectName);
+// The same on the files of a project being created, wherever they are edited.
+void ProcessVisualBasicProject(ProjectTextFiles& files, std::string_view vbpFile,
+                               std::string_view folder, std::string_view projectName);
 
 } // namespace korvana
