@@ -8,7 +8,6 @@
 #include "project/ProjectDatabaseLanguages.h"
 #include "project/ProjectTextFiles.h"
 #include "project/RegisteredProject.h"
-#include "project/RenameProjectTree.h"
 #include "project/StagedTemplate.h"
 #include "project/StagedTextFiles.h"
 #include "project/VisualBasicProject.h"
@@ -125,14 +124,14 @@ void CKVProject::Create(const ProjectCreation& environment) {
         checkTemplate(templateFolder, projectFolder,
                       std::string(placeholders::projectName) + (isGroup ? ".vbg" : ".kvs"),
                       TemplatePath);
-        staged = std::make_unique<StagedTemplate>(templateFolder, projectFolder);
+        staged = std::make_unique<StagedTemplate>(templateFolder, projectFolder,
+                                                  TemplateNames{Path, ProjectName});
     } catch (const Error& error) {
         ShowMessage(messages, texts, templateNotCopied, MessageStyle::critical(),
                     {error.number(), error.what()});
         return;
     }
-    if (const auto error = RenameProjectTree(staged->folder().string(), Path, ProjectName);
-        error != 0) {
+    if (const auto error = staged->namingFailure(); error != 0) {
         ShowMessage(messages, texts, filesNotRenamed, MessageStyle::critical(), {error});
         return;
     }
