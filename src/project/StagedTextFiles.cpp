@@ -43,8 +43,11 @@ class StagedFiles : public ProjectTextFiles {
     }
 
     std::optional<std::string> inside(std::string_view folder, std::string_view relative) override {
-        // What fileInsideFolder refuses is told, which only the project folder does.
-        auto file = fileInsideFolder(folder, relative);
+        // What fileInsideFolder refuses is told, which only the project folder
+        // does. A regular file of the copy reached through real folders lies
+        // inside the project folder once moved, wherever links above it lead,
+        // so the file system need not resolve the path.
+        auto file = fileNamedBelowFolder(folder, relative);
         if (!file || paths::toFileSystemPath(folder) != projectFolder_) {
             throw NeedsProjectFolder{};
         }

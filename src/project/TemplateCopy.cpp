@@ -35,17 +35,17 @@ std::int32_t plan(const fs::path& from, const TemplateNames& names, std::vector<
     std::vector<Entry> folders;
     std::error_code code;
     for (fs::directory_iterator it(from, code), end; !code && it != end; it.increment(code)) {
+        // The kinds come with the folder's entries, without a call each. A
+        // link, to a folder or nowhere, is copied like a file and never entered.
         std::error_code entryCode;
-        const auto status = it->symlink_status(entryCode);
+        const Kind kind = it->is_symlink(entryCode)     ? Kind::Link
+                          : it->is_directory(entryCode) ? Kind::Folder
+                                                        : Kind::File;
+        if (!entryCode && kind == Kind::File && !it->is_regular_file(entryCode)) {
+            entryCode = std::make_error_code(std::errc::not_supported);
+        }
         if (entryCode) {
             copyFailed(it->path(), entryCode);
-        }
-        // A link, to a folder or nowhere, is copied like a file and never entered.
-        const Kind kind = fs::is_directory(status) ? Kind::Folder
-                          : fs::is_symlink(status) ? Kind::Link
-                                                   : Kind::File;
-        if (kind == Kind::File && !fs::is_regular_file(status)) {
-            copyFailed(it->path(), std::make_error_code(std::errc::not_supported));
         }
         std::string name = it->path().filename().string();
         if (kind != Kind::Folder && name.starts_with('_')) {

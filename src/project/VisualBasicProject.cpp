@@ -74,11 +74,20 @@ std::vector<VisualBasicEntry> parseVisualBasicEntries(std::string_view text) {
     return entries;
 }
 
-std::optional<std::string> fileInsideFolder(std::string_view folder, std::string_view relative) {
+std::optional<std::string> fileNamedBelowFolder(std::string_view folder,
+                                                std::string_view relative) {
     if (paths::hasDrivePart(relative) || climbs(relative)) {
         return std::nullopt;
     }
-    const std::string file = paths::joinPath(folder, relative);
+    return paths::joinPath(folder, relative);
+}
+
+std::optional<std::string> fileInsideFolder(std::string_view folder, std::string_view relative) {
+    const auto named = fileNamedBelowFolder(folder, relative);
+    if (!named) {
+        return std::nullopt;
+    }
+    const std::string& file = *named;
     std::error_code fileCode;
     std::error_code folderCode;
     const fs::path resolved = fs::weakly_canonical(paths::toFileSystemPath(file), fileCode);

@@ -34,6 +34,11 @@ std::vector<VisualBasicEntry> parseVisualBasicEntries(std::string_view text);
 // symbolic link leads out of.
 std::optional<std::string> fileInsideFolder(std::string_view folder, std::string_view relative);
 
+// The same as far as the path's words tell: nothing for a path with a drive or
+// a leading separator or one that climbs with "..", without asking the file
+// system where links lead.
+std::optional<std::string> fileNamedBelowFolder(std::string_view folder, std::string_view relative);
+
 // Puts the project name into the form, user-control and property-page files
 // that the Visual Basic project `vbpFile` names ("Form=", "UserControl=",
 // "PropertyPage=", keys without regard to case), with ReplaceInFile. The files
