@@ -76,6 +76,44 @@ bool canReplaceContent(const fs::path& file) {
            ::access(file.parent_path().c_str(), W_OK | X_OK) == 0;
 }
 
+std::string readStagedFile(const fs::path& file) {
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0) {
+        throw fileError("Cannot read", file, lastError());
+    }
+    std::string content;
+    struct stat status {};
+    std::error_code failure;
+    if (::fstat(descriptor, &status) != 0) {
+        failure = lastError();
+    } else {
+        // A file that grows meanwhile is read on to its end.
+        content.resize(static_cast<std::size_t>(status.st_size) + 1);
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == content.size()) {
+                content.resize(content.size() * 2);
+            }
+            const ssize_t got =
+                ::read(descriptor, content.data() + filled, content.size() - filled);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                failure = got < 0 ? lastError() : std::error_code();
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+        }
+        content.resize(filled);
+    }
+    ::close(descriptor);
+    if (failure) {
+        throw fileError("Cannot read", file, failure);
+    }
+    return content;
+}
+
 void overwriteStagedFile(const fs::path& file, std::string_view content) {
     const int descriptor = ::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
     if (descriptor < 0) {

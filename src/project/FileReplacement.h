@@ -27,4 +27,9 @@ bool canReplaceContent(const std::filesystem::path& file);
 // Raises korvana::Error naming the file.
 void overwriteStagedFile(const std::filesystem::path& file, std::string_view content);
 
+// The whole content of a file of a staged template, read without a stream:
+// for hundreds of small forms the stream's setting up costs more than the
+// reading. Raises korvana::Error naming the file.
+std::string readStagedFile(const std::filesystem::path& file);
+
 } // namespace korvana

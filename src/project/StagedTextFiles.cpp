@@ -112,7 +112,7 @@ class StagedFiles : public ProjectTextFiles {
             std::string text;
             try {
                 // The INI reader refuses what is not text, as ReplaceInFile does.
-                text = IniFile::load(staged).text();
+                text = IniFile(staged, readStagedFile(staged)).text();
             } catch (const Error&) {
                 throw NeedsProjectFolder{};
             }
