@@ -11,9 +11,10 @@ namespace korvana {
 // A template copied for a new project, first into a hidden folder beside the
 // project folder, its entries named as in the project (see copyTemplateTree),
 // and only then moved into the project folder. Until that move nothing in the
-// project folder is touched, so a failed copy or naming leaves behind neither a half project nor
-// changed files of a folder that existed before: the object removes its hidden folder, and the
-// parents of the project folder that it created, when it goes away.
+// project folder is touched, so a failed copy or naming leaves behind neither
+// a half project nor changed files of a folder that existed before: the
+// object removes its hidden folder, and the parents of the project folder that
+// it created, when it goes away.
 class StagedTemplate {
   public:
     // Copies the whole content of `templateFolder` under the new names;
