@@ -1,7 +1,7 @@
 // What creating a project from a template costs next to copying the template
 // with `cp -r`: creation copies the same bytes, renames, rewrites the project
-// file and every form it names through a temporary file, and adapts the
-// database, so it should stay close to the plain copy.
+// file and every form it names, and adapts the database, so it should stay
+// close to the plain copy.
 
 #include "db/json/DatabaseJson.h"
 #include "platform/FileRegistry.h"

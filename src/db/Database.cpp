@@ -393,6 +393,42 @@ void Database::deleteField(std::string_view table, std::string_view fieldName) {
     savepoint.release();
 }
 
+void Database::changeFields(std::string_view table, const std::vector<std::string>& deleted,
+                            const std::vector<FieldDef>& appended) {
+    auto& db = connection();
+    sqlite::Savepoint savepoint(db);
+    Catalogue catalogue(db);
+    const TableDef current = catalogue.load(table);
+    TableDef target = current;
+    for (const auto& name : deleted) {
+        const FieldDef& field = target.field(name);
+        checkDeletable(target, field);
+        target.fields.erase(target.fields.begin() + (&field - target.fields.data()));
+    }
+    for (const auto& field : appended) {
+        FieldDef added = field;
+        prepareField(added, target.name);
+        if (target.findField(added.name)) {
+            throw Error("Field " + where(target.name, added.name) + " already exists",
+                        errors::fieldExists);
+        }
+        if (added.autoNumber) {
+            throw Error("Field " + where(target.name, added.name) +
+                            " cannot be an auto number: the table is not made anew for it",
+                        errors::invalidArgument);
+        }
+        if (!added.ordinalPosition) {
+            added.ordinalPosition = nextPosition(target);
+        }
+        target.fields.push_back(added);
+        SchemaWriter::sortFields(target.fields, added.name);
+    }
+    SchemaWriter(db).remake(current, target);
+    catalogue.save(target);
+    assert(catalogueMatchesSchema(db, target.name));
+    savepoint.release();
+}
+
 void Database::changeField(std::string_view table, const FieldDef& replacement,
                            std::string_view copyStatement) {
     auto& db = connection();

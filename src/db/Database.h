@@ -65,6 +65,14 @@ class Database {
     void appendField(std::string_view table, const FieldDef& field);
     void renameField(std::string_view table, std::string_view oldName, std::string_view newName);
     void deleteField(std::string_view table, std::string_view field);
+    // Deletes the fields `deleted` and appends `appended` in one change that
+    // lays the table out anew once, where a field at a time would alter it for
+    // each: for small tables with a column per item of a list, such as the
+    // languages of a project. Refuses what deleteField and appendField refuse,
+    // and an auto number among the appended fields. Stored rows hold Null in
+    // the appended fields, as appendField leaves them.
+    void changeFields(std::string_view table, const std::vector<std::string>& deleted,
+                      const std::vector<FieldDef>& appended);
     void setRequired(std::string_view table, std::string_view field, bool required);
     void setAllowZeroLength(std::string_view table, std::string_view field, bool allow);
     // Nothing (or an empty expression) removes the default. Rows already stored

@@ -392,14 +392,7 @@ void SchemaWriter::dropColumn(const TableDef& after, std::string_view field) {
 // the same indexes before, so they are not checked again.
 void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
                            const std::optional<FieldSource>& source) {
-    std::optional<std::int64_t> sequence;
-    if (db_.tableExists("sqlite_sequence")) {
-        auto query = db_.prepare("SELECT seq FROM sqlite_sequence WHERE name = ?1");
-        query.bind(1, current.name);
-        if (query.step()) {
-            sequence = query.getInt(0);
-        }
-    }
+    const auto sequence = autoNumberCounter(current.name);
     dropTriggers(current.name);
     // Index names are unique in the whole schema: the auto number's index,
     // made before the copy, takes its name over now; the others go with the
@@ -464,17 +457,32 @@ void SchemaWriter::rebuild(const TableDef& current, const TableDef& target,
     }
     writeTriggers(target);
     UnstoredColumns(db_).rewritten(target.name);
-    if (sequence && target.autoNumberField()) {
-        auto update = db_.prepare("UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1");
-        update.bind(1, target.name);
-        update.bind(2, *sequence);
-        update.run();
-        if (db_.changes() == 0) {
-            auto insert = db_.prepare("INSERT INTO sqlite_sequence (name, seq) VALUES (?1, ?2)");
-            insert.bind(1, target.name);
-            insert.bind(2, *sequence);
-            insert.run();
-        }
+    restoreAutoNumberCounter(target, sequence);
+}
+
+std::optional<std::int64_t> SchemaWriter::autoNumberCounter(std::string_view table) {
+    if (!db_.tableExists("sqlite_sequence")) {
+        return std::nullopt;
+    }
+    auto query = db_.prepare("SELECT seq FROM sqlite_sequence WHERE name = ?1");
+    query.bind(1, table);
+    return query.step() ? std::optional(query.getInt(0)) : std::nullopt;
+}
+
+void SchemaWriter::restoreAutoNumberCounter(const TableDef& target,
+                                            std::optional<std::int64_t> counter) {
+    if (!counter || !target.autoNumberField()) {
+        return;
+    }
+    auto update = db_.prepare("UPDATE sqlite_sequence SET seq = max(seq, ?2) WHERE name = ?1");
+    update.bind(1, target.name);
+    update.bind(2, *counter);
+    update.run();
+    if (db_.changes() == 0) {
+        auto insert = db_.prepare("INSERT INTO sqlite_sequence (name, seq) VALUES (?1, ?2)");
+        insert.bind(1, target.name);
+        insert.bind(2, *counter);
+        insert.run();
     }
 }
 

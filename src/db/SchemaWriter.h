@@ -59,6 +59,14 @@ class SchemaWriter {
     void rebuild(const TableDef& current, const TableDef& target,
                  const std::optional<FieldSource>& source = std::nullopt);
 
+    // Does what rebuild does without a source, for a small table: its rows are
+    // held in a temporary table while the table is dropped and made anew
+    // under its own name. Copying the rows twice costs less there than the
+    // rename a rebuild ends with, for which SQLite checks and reads the whole
+    // schema again (hundreds of rule triggers in a project database). No
+    // auto number may be added.
+    void remake(const TableDef& current, const TableDef& target);
+
     // Gives field `field` its default of `target` (it has the one of
     // `current`), which only rows written later get. Stored rows keep their
     // values, those stored before the column was appended included, and the
@@ -90,6 +98,10 @@ class SchemaWriter {
     void rewriteDefault(const TableDef& definition, std::string_view field,
                         const std::optional<std::string>& literal);
     void createFieldTriggers(const TableDef& definition, std::string_view field);
+    // The auto number counter SQLite keeps for `table`, and putting it back
+    // into the table made anew, which must not hand out a number again.
+    std::optional<std::int64_t> autoNumberCounter(std::string_view table);
+    void restoreAutoNumberCounter(const TableDef& target, std::optional<std::int64_t> counter);
     void dropFieldTriggers(std::string_view table, std::string_view field);
 
     sqlite::Database& db_;

@@ -32,6 +32,10 @@ bool writeAll(int descriptor, std::string_view data) {
     return true;
 }
 
+bool isReadOnly(const fs::path& file, const struct stat& status) {
+    return (status.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0;
+}
+
 } // namespace
 
 void replaceFileContent(const fs::path& file, std::string_view content) {
@@ -39,7 +43,7 @@ void replaceFileContent(const fs::path& file, std::string_view content) {
     if (::stat(file.c_str(), &existing) != 0) {
         throw fileError("Cannot write", file, lastError());
     }
-    if ((existing.st_mode & 0222) == 0 || ::access(file.c_str(), W_OK) != 0) {
+    if (isReadOnly(file, existing)) {
         throw Error("Cannot write '" + file.string() + "': the file is read-only",
                     runtimeErrors::pathFileAccessError);
     }
@@ -64,6 +68,70 @@ void replaceFileContent(const fs::path& file, std::string_view content) {
     }
     ::unlink(temporary.c_str());
     throw fileError("Cannot write", file, failure);
+}
+
+bool canReplaceContent(const fs::path& file) {
+    struct stat existing {};
+    return ::stat(file.c_str(), &existing) == 0 && !isReadOnly(file, existing) &&
+           ::access(file.parent_path().c_str(), W_OK | X_OK) == 0;
+}
+
+std::string readStagedFile(const fs::path& file) {
+    const int descriptor = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0) {
+        throw fileError("Cannot read", file, lastError());
+    }
+    std::string content;
+    struct stat status {};
+    std::error_code failure;
+    if (::fstat(descriptor, &status) != 0) {
+        failure = lastError();
+    } else {
+        // A file that grows meanwhile is read on to its end.
+        content.resize(static_cast<std::size_t>(status.st_size) + 1);
+        std::size_t filled = 0;
+        for (;;) {
+            if (filled == content.size()) {
+                content.resize(content.size() * 2);
+            }
+            const ssize_t got =
+                ::read(descriptor, content.data() + filled, content.size() - filled);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got <= 0) {
+                failure = got < 0 ? lastError() : std::error_code();
+                break;
+            }
+            filled += static_cast<std::size_t>(got);
+        }
+        content.resize(filled);
+    }
+    ::close(descriptor);
+    if (failure) {
+        throw fileError("Cannot read", file, failure);
+    }
+    return content;
+}
+
+void overwriteStagedFile(const fs::path& file, std::string_view content) {
+    const int descriptor = ::open(file.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0) {
+        throw fileError("Cannot write", file, lastError());
+    }
+    // Shortened only after the new content is in: a file cut to nothing first
+    // would make ext4 write it out at once on close.
+    std::error_code failure;
+    if (!writeAll(descriptor, content) ||
+        ::ftruncate(descriptor, static_cast<off_t>(content.size())) != 0) {
+        failure = lastError();
+    }
+    if (::close(descriptor) != 0 && !failure) {
+        failure = lastError();
+    }
+    if (failure) {
+        throw fileError("Cannot write", file, failure);
+    }
 }
 
 } // namespace korvana

@@ -14,6 +14,8 @@
 
 namespace korvana {
 
+class ProjectTextFiles;
+
 // The project object: the dialogs fill it, it loads a registered project or a
 // project file, and the start-up hands it to the Visual Basic launcher. The
 // members are public data in the order the rest of the program has always
@@ -66,9 +68,9 @@ class CKVProject {
     void loadGroup(const ProjectServices& services);
     void readDesigner(const ProjectServices& services, bool withMainType);
     void registerCreated(const ProjectCreation& environment) const;
-    void adaptVisualBasicFiles(const ProjectCreation& environment);
-    void adaptGroupFile(const ProjectCreation& environment) const;
-    void adaptForms(const ProjectCreation& environment) const;
+    void adaptVisualBasicFiles(ProjectTextFiles& files);
+    void adaptGroupFile(ProjectTextFiles& files) const;
+    void adaptForms(ProjectTextFiles& files) const;
     void writeCreatedSettings(const ProjectCreation& environment) const;
 };
 

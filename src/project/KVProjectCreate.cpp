@@ -6,10 +6,10 @@
 #include "project/KVProject.h"
 #include "project/Placeholders.h"
 #include "project/ProjectDatabaseLanguages.h"
+#include "project/ProjectTextFiles.h"
 #include "project/RegisteredProject.h"
-#include "project/RenameProjectTree.h"
-#include "project/ReplaceInFile.h"
 #include "project/StagedTemplate.h"
+#include "project/StagedTextFiles.h"
 #include "project/VisualBasicProject.h"
 #include "text/Messages.h"
 
@@ -124,18 +124,24 @@ void CKVProject::Create(const ProjectCreation& environment) {
         checkTemplate(templateFolder, projectFolder,
                       std::string(placeholders::projectName) + (isGroup ? ".vbg" : ".kvs"),
                       TemplatePath);
-        staged = std::make_unique<StagedTemplate>(templateFolder, projectFolder);
+        staged = std::make_unique<StagedTemplate>(templateFolder, projectFolder,
+                                                  TemplateNames{Path, ProjectName});
     } catch (const Error& error) {
         ShowMessage(messages, texts, templateNotCopied, MessageStyle::critical(),
                     {error.number(), error.what()});
         return;
     }
-    if (const auto error = RenameProjectTree(staged->folder().string(), Path, ProjectName);
-        error != 0) {
+    if (const auto error = staged->namingFailure(); error != 0) {
         ShowMessage(messages, texts, filesNotRenamed, MessageStyle::critical(), {error});
         return;
     }
+    // The Visual Basic files are adapted in the staged copy when it can stand
+    // for the project folder: written in place there, they need no temporary
+    // file each. Otherwise they are adapted once the project folder stands.
+    bool adaptedStaged = false;
     try {
+        adaptedStaged = adaptStagedFiles(
+            staged->folder(), Path, [&](ProjectTextFiles& files) { adaptVisualBasicFiles(files); });
         staged->moveIntoProjectFolder();
     } catch (const Error& error) {
         ShowMessage(messages, texts, templateNotCopied, MessageStyle::critical(),
@@ -144,7 +150,10 @@ void CKVProject::Create(const ProjectCreation& environment) {
     }
 
     registerCreated(environment);
-    adaptVisualBasicFiles(environment);
+    if (!adaptedStaged) {
+        ProjectFolderFiles files(messages, texts);
+        adaptVisualBasicFiles(files);
+    }
     if (isOneOf(EProjectType, {korvana::ProjectType::Single, korvana::ProjectType::Server,
                                korvana::ProjectType::Client})) {
         writeCreatedSettings(environment);
@@ -165,42 +174,37 @@ void CKVProject::registerCreated(const ProjectCreation& environment) const {
     });
 }
 
-void CKVProject::adaptVisualBasicFiles(const ProjectCreation& environment) {
-    auto& messages = environment.messages;
-    const auto& texts = environment.texts;
+void CKVProject::adaptVisualBasicFiles(ProjectTextFiles& files) {
     const auto inProject = [&](const std::string& name) { return paths::joinPath(Path, name); };
     if (isOneOf(EProjectType, {korvana::ProjectType::Single, korvana::ProjectType::Server,
                                korvana::ProjectType::Client})) {
         DesignerProject = ProjectName + ".vbp";
-        ReplaceInFile(messages, texts, inProject(DesignerProject), placeholders::projectName,
-                      ProjectName);
+        files.replace(inProject(DesignerProject), placeholders::projectName, ProjectName);
     }
     if (EProjectType == korvana::ProjectType::Single &&
         EProjectMainType == ProjectMainType::Standard) {
         // The formula interpreter is a Visual Basic project of its own, opened
         // together with the project through the project's group file.
-        ReplaceInFile(messages, texts, inProject("KVFormula/" + ProjectName + " Formula.vbp"),
+        files.replace(inProject("KVFormula/" + ProjectName + " Formula.vbp"),
                       placeholders::projectName, ProjectName);
-        ReplaceInFile(messages, texts, inProject(ProjectName + ".vbg"), placeholders::projectName,
-                      ProjectName);
+        files.replace(inProject(ProjectName + ".vbg"), placeholders::projectName, ProjectName);
         if (std::find(ServerComponents.begin(), ServerComponents.end(), formulaComponent) !=
             ServerComponents.end()) {
             DesignerProject = ProjectName + ".vbg";
         }
     }
     if (EProjectType == korvana::ProjectType::Group) {
-        adaptGroupFile(environment);
+        adaptGroupFile(files);
     }
     if (isOneOf(EProjectType, {korvana::ProjectType::Single, korvana::ProjectType::Client})) {
-        adaptForms(environment);
+        adaptForms(files);
     }
 }
 
-void CKVProject::adaptGroupFile(const ProjectCreation& environment) const {
+void CKVProject::adaptGroupFile(ProjectTextFiles& files) const {
     const std::string groupFile = paths::joinPath(Path, ProjectName + ".vbg");
     if (!Projects.empty()) {
-        ReplaceInFile(environment.messages, environment.texts, groupFile, placeholders::firstMember,
-                      Projects.front().designerProject);
+        files.replace(groupFile, placeholders::firstMember, Projects.front().designerProject);
     }
     // Every further member gets a line of its own where the placeholder stood.
     std::string furtherLines;
@@ -208,36 +212,25 @@ void CKVProject::adaptGroupFile(const ProjectCreation& environment) const {
          ++member) {
         furtherLines += "Project=" + member->designerProject + "\r\n";
     }
-    ReplaceInFile(environment.messages, environment.texts, groupFile, placeholders::furtherMembers,
-                  furtherLines);
+    files.replace(groupFile, placeholders::furtherMembers, furtherLines);
 }
 
-void CKVProject::adaptForms(const ProjectCreation& environment) const {
-    auto& messages = environment.messages;
-    const auto& texts = environment.texts;
+void CKVProject::adaptForms(ProjectTextFiles& files) const {
     const std::string designerFile = paths::joinPath(Path, DesignerProject);
     if (equalsIgnoreCase(paths::extension(DesignerProject), "vbp")) {
-        ProcessVisualBasicProject(messages, texts, designerFile, Path, ProjectName);
+        ProcessVisualBasicProject(files, designerFile, Path, ProjectName);
         return;
     }
-    std::vector<VisualBasicEntry> entries;
-    try {
-        entries = readVisualBasicEntries(designerFile);
-    } catch (const Error& error) {
-        ReportFileNotAdapted(messages, texts, error.number(), error.what(), designerFile);
+    const auto entries = files.entries(designerFile);
+    if (!entries) {
         return;
     }
-    for (const auto& entry : entries) {
+    for (const auto& entry : *entries) {
         if (entry.key != "StartupProject" && entry.key != "Project") {
             continue;
         }
-        if (const auto member = fileInsideFolder(Path, entry.value)) {
-            ProcessVisualBasicProject(messages, texts, *member, Path, ProjectName);
-        } else {
-            ReportFileNotAdapted(messages, texts, runtimeErrors::pathFileAccessError,
-                                 "'" + entry.value + "' lies outside the project folder '" + Path +
-                                     "'",
-                                 paths::joinPath(Path, entry.value));
+        if (const auto member = files.inside(Path, entry.value)) {
+            ProcessVisualBasicProject(files, *member, Path, ProjectName);
         }
     }
 }

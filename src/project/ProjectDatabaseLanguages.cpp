@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 namespace korvana {
@@ -54,21 +55,42 @@ void adaptColumns(db::Database& database, std::string_view table,
     if (!database.hasTable(table)) {
         return;
     }
+    std::optional<db::TableDef> current;
+    passOver([&] { current = database.tableDef(table); });
+    if (!current) {
+        return;
+    }
+    std::vector<std::string> dropped;
     for (const Lcid language : languagesOfEveryTemplate) {
-        if (!chosen(languages, language)) {
-            passOver([&] {
-                if (database.tableDef(table).findField(languageKey(language))) {
-                    database.deleteField(table, languageKey(language));
-                }
-            });
+        if (!chosen(languages, language) && current->findField(languageKey(language))) {
+            dropped.push_back(languageKey(language));
         }
     }
+    std::vector<db::FieldDef> added;
     for (const Lcid language : languages) {
-        passOver([&] {
-            if (!database.tableDef(table).findField(languageKey(language))) {
-                database.appendField(table, column(languageKey(language)));
-            }
+        const bool twice = std::any_of(added.begin(), added.end(), [&](const db::FieldDef& field) {
+            return field.name == languageKey(language);
         });
+        if (!current->findField(languageKey(language)) && !twice) {
+            added.push_back(column(languageKey(language)));
+        }
+    }
+    if (dropped.empty() && added.empty()) {
+        return;
+    }
+    // All columns in one change: each on its own makes SQLite read the whole
+    // schema again. Should that change fail, each column is tried on its own,
+    // so that one that cannot change keeps none of the others from it.
+    try {
+        database.changeFields(table, dropped, added);
+        return;
+    } catch (const Error&) {
+    }
+    for (const auto& name : dropped) {
+        passOver([&] { database.deleteField(table, name); });
+    }
+    for (const auto& field : added) {
+        passOver([&] { database.appendField(table, field); });
     }
 }
 

@@ -62,19 +62,24 @@ void replaceIn(std::string_view file, std::string_view search, std::string_view 
     }
     // The INI reader refuses what is not text, so binary data is never edited.
     const std::string text = IniFile::load(native).text();
-    const TextEncoding encoding = detectEncoding(text);
-    std::string wanted(replacement);
-    if (const auto lineBreak = lineBreakOf(text); lineBreak != windowsLineBreak) {
-        wanted = replaceIgnoringCase(wanted, windowsLineBreak, lineBreak);
-    }
-    const std::string changed = replaceIgnoringCase(text, encoded(search, encoding, native),
-                                                    encoded(wanted, encoding, native));
+    const std::string changed = replacedText(text, search, replacement, native);
     if (changed != text) {
         replaceFileContent(native, changed);
     }
 }
 
 } // namespace
+
+std::string replacedText(std::string_view text, std::string_view search,
+                         std::string_view replacement, const fs::path& file) {
+    const TextEncoding encoding = detectEncoding(text);
+    std::string wanted(replacement);
+    if (const auto lineBreak = lineBreakOf(text); lineBreak != windowsLineBreak) {
+        wanted = replaceIgnoringCase(wanted, windowsLineBreak, lineBreak);
+    }
+    return replaceIgnoringCase(text, encoded(search, encoding, file),
+                               encoded(wanted, encoding, file));
+}
 
 void ReportFileNotAdapted(MessageService& messages, const TextService& texts, int number,
                           std::string_view description, std::string_view file) {

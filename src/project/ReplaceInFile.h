@@ -3,6 +3,8 @@
 #include "text/MessageService.h"
 #include "text/TextService.h"
 
+#include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace korvana {
@@ -19,6 +21,11 @@ namespace korvana {
 // as it was.
 bool ReplaceInFile(MessageService& messages, const TextService& texts, std::string_view file,
                    std::string_view search, std::string_view replacement);
+
+// The text of `file` (read as `text`) with the replacements ReplaceInFile
+// makes. Raises korvana::Error when the file's encoding cannot hold them.
+std::string replacedText(std::string_view text, std::string_view search,
+                         std::string_view replacement, const std::filesystem::path& file);
 
 // Text 910: the project's parameters could not be put into `file`.
 void ReportFileNotAdapted(MessageService& messages, const TextService& texts, int number,

@@ -37,7 +37,8 @@ struct StagedTemplate::Move {
     bool replaces = false;
 };
 
-StagedTemplate::StagedTemplate(const fs::path& templateFolder, const fs::path& projectFolder)
+StagedTemplate::StagedTemplate(const fs::path& templateFolder, const fs::path& projectFolder,
+                               const TemplateNames& names)
     : projectFolder_(projectFolder) {
     std::error_code code;
     for (fs::path parent = projectFolder_.parent_path();
@@ -56,13 +57,7 @@ StagedTemplate::StagedTemplate(const fs::path& templateFolder, const fs::path& p
     }
     try {
         staging_ = makeHiddenFolder(projectFolder_, "creating");
-        fs::copy(templateFolder, staging_,
-                 fs::copy_options::recursive | fs::copy_options::overwrite_existing |
-                     fs::copy_options::copy_symlinks,
-                 code);
-        if (code) {
-            throw fileError("Cannot copy the template", templateFolder, code);
-        }
+        namingFailure_ = copyTemplateTree(templateFolder, staging_, names);
     } catch (const Error&) {
         removeUnlessMoved();
         throw;

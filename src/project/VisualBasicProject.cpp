@@ -6,7 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/TextUtil.h"
 #include "project/Placeholders.h"
-#include "project/ReplaceInFile.h"
+#include "project/ProjectTextFiles.h"
 #include "project/TextEncoding.h"
 
 #include <algorithm>
@@ -74,11 +74,20 @@ std::vector<VisualBasicEntry> parseVisualBasicEntries(std::string_view text) {
     return entries;
 }
 
-std::optional<std::string> fileInsideFolder(std::string_view folder, std::string_view relative) {
+std::optional<std::string> fileNamedBelowFolder(std::string_view folder,
+                                                std::string_view relative) {
     if (paths::hasDrivePart(relative) || climbs(relative)) {
         return std::nullopt;
     }
-    const std::string file = paths::joinPath(folder, relative);
+    return paths::joinPath(folder, relative);
+}
+
+std::optional<std::string> fileInsideFolder(std::string_view folder, std::string_view relative) {
+    const auto named = fileNamedBelowFolder(folder, relative);
+    if (!named) {
+        return std::nullopt;
+    }
+    const std::string& file = *named;
     std::error_code fileCode;
     std::error_code folderCode;
     const fs::path resolved = fs::weakly_canonical(paths::toFileSystemPath(file), fileCode);
@@ -92,26 +101,23 @@ std::optional<std::string> fileInsideFolder(std::string_view folder, std::string
 void ProcessVisualBasicProject(MessageService& messages, const TextService& texts,
                                std::string_view vbpFile, std::string_view folder,
                                std::string_view projectName) {
-    std::vector<VisualBasicEntry> entries;
-    try {
-        entries = readVisualBasicEntries(vbpFile);
-    } catch (const Error& error) {
-        ReportFileNotAdapted(messages, texts, error.number(), error.what(), vbpFile);
+    ProjectFolderFiles files(messages, texts);
+    ProcessVisualBasicProject(files, vbpFile, folder, projectName);
+}
+
+void ProcessVisualBasicProject(ProjectTextFiles& files, std::string_view vbpFile,
+                               std::string_view folder, std::string_view projectName) {
+    const auto entries = files.entries(vbpFile);
+    if (!entries) {
         return;
     }
-    for (const auto& entry : entries) {
+    for (const auto& entry : *entries) {
         if (!namesAdaptedFile(entry.key)) {
             continue;
         }
-        const auto file = fileInsideFolder(folder, entry.value);
-        if (!file) {
-            ReportFileNotAdapted(messages, texts, runtimeErrors::pathFileAccessError,
-                                 "'" + entry.value + "' lies outside the project folder '" +
-                                     std::string(folder) + "'",
-                                 paths::joinPath(folder, entry.value));
-            continue;
+        if (const auto file = files.inside(folder, entry.value)) {
+            files.replace(*file, placeholders::projectName, projectName);
         }
-        ReplaceInFile(messages, texts, *file, placeholders::projectName, projectName);
     }
 }
 

@@ -10,6 +10,8 @@
 
 namespace korvana {
 
+class ProjectTextFiles;
+
 // One "key=value" line of a Visual Basic project or group file, in UTF-8
 // whatever the file's encoding, blanks around key and value trimmed.
 struct VisualBasicEntry {
@@ -32,6 +34,11 @@ std::vector<VisualBasicEntry> parseVisualBasicEntries(std::string_view text);
 // symbolic link leads out of.
 std::optional<std::string> fileInsideFolder(std::string_view folder, std::string_view relative);
 
+// The same as far as the path's words tell: nothing for a path with a drive or
+// a leading separator or one that climbs with "..", without asking the file
+// system where links lead.
+std::optional<std::string> fileNamedBelowFolder(std::string_view folder, std::string_view relative);
+
 // Puts the project name into the form, user-control and property-page files
 // that the Visual Basic project `vbpFile` names ("Form=", "UserControl=",
 // "PropertyPage=", keys without regard to case), with ReplaceInFile. The files
@@ -41,5 +48,8 @@ std::optional<std::string> fileInsideFolder(std::string_view folder, std::string
 void ProcessVisualBasicProject(MessageService& messages, const TextService& texts,
                                std::string_view vbpFile, std::string_view folder,
                                std::string_view projectName);
+// The same on the files of a project being created, wherever they are edited.
+void ProcessVisualBasicProject(ProjectTextFiles& files, std::string_view vbpFile,
+                               std::string_view folder, std::string_view projectName);
 
 } // namespace korvana

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <gmock/gmock.h>
+#include <tuple>
 
 namespace korvana::db::test {
 namespace {
@@ -156,6 +157,25 @@ INSTANTIATE_TEST_SUITE_P(
         FailingOperation{"TextSizeOverLimit",
                          [](Database& db) { db.appendField("TidxTexts", textField("Big", 256)); },
                          "TidxTexts.Big"},
+        FailingOperation{
+            "ChangeDeletingIndexedField",
+            [](Database& db) {
+                db.changeFields("TidxTexts", {"L1033", "ParentID"}, {textField("L1036", 255)});
+            },
+            "PIDName"},
+        FailingOperation{"ChangeAppendingExistingField",
+                         [](Database& db) {
+                             db.changeFields("TidxTexts", {"L1033"},
+                                             {textField("L1036", 255), textField("l1031", 255)});
+                         },
+                         "l1031"},
+        FailingOperation{"ChangeAppendingAutoNumber",
+                         [](Database& db) {
+                             FieldDef counter("Counter", DaoType::Long);
+                             counter.autoNumber = true;
+                             db.changeFields("TidxTexts", {}, {counter});
+                         },
+                         "Counter"},
         FailingOperation{
             "MissingProperty",
             [](Database& db) { db.setProperty("TidxTexts", "Name", "Description", text("x")); },
@@ -435,6 +455,52 @@ TEST_F(DbTest, DeletedFieldLeavesTheCatalogue) {
     EXPECT_THAT(columnNames("TidxTexts"), ElementsAre("ID", "ParentID", "Name", "L1031"));
     db_.appendField("TidxTexts", textField("L1033", 100));
     EXPECT_THROW(db_.property("TidxTexts", "L1033", "Description"), Error);
+}
+
+// One change that deletes and appends several columns keeps all the rest as
+// the one-field operations do: rows and their identities, indexes, rules, the
+// auto number counter and the catalogue.
+TEST_F(DbTest, ChangeOfSeveralFieldsKeepsEverythingElse) {
+    createTexts();
+    db_.appendProperty("TidxTexts", "L1031", Property::text("Description", "Deutsch"));
+    exec("INSERT INTO TidxTexts (ParentID, Name, L1031, L1033) VALUES "
+         "(1, 'a', 'eins', 'one'), (1, 'b', 'zwei', 'two'), (2, 'c', 'drei', 'three')");
+    exec("DELETE FROM TidxTexts WHERE Name = 'c'");
+    FieldDef french = textField("L1036", 255);
+    french.defaultValue = "\"\"";
+    FieldDef italian("L1040", DaoType::Long);
+    italian.required = true;
+    italian.defaultValue = "1";
+    db_.changeFields("TidxTexts", {"L1033"}, {french, italian});
+
+    EXPECT_THAT(columnNames("TidxTexts"),
+                ElementsAre("ID", "ParentID", "Name", "L1031", "L1036", "L1040"));
+    auto rows = db_.connection().prepare(
+        "SELECT ID, Name, L1031, L1036 IS NULL, L1040 IS NULL FROM TidxTexts ORDER BY ID");
+    for (const auto& [id, name, german] : {std::tuple{1, "a", "eins"}, {2, "b", "zwei"}}) {
+        ASSERT_TRUE(rows.step());
+        EXPECT_EQ(rows.getInt(0), id);
+        EXPECT_EQ(rows.getText(1), name);
+        EXPECT_EQ(rows.getText(2), german);
+        EXPECT_EQ(rows.getInt(3), 1) << "stored rows hold Null in an appended field";
+        EXPECT_EQ(rows.getInt(4), 1);
+    }
+    EXPECT_FALSE(rows.step());
+    EXPECT_EQ(db_.property("TidxTexts", "L1031", "Description").value, text("Deutsch"));
+    // The unique key, the old and the new rules hold; numbers are not reused.
+    EXPECT_THROW(exec("INSERT INTO TidxTexts (ParentID, Name) VALUES (1, 'A')"), Error);
+    EXPECT_THROW(exec("INSERT INTO TidxTexts (ParentID) VALUES (1)"), Error);
+    EXPECT_THROW(exec("INSERT INTO TidxTexts (ParentID, Name, L1040) VALUES (1, 'n', NULL)"),
+                 Error);
+    exec("INSERT INTO TidxTexts (ParentID, Name) VALUES (1, 'd')");
+    auto added =
+        db_.connection().prepare("SELECT ID, L1036, L1040 FROM TidxTexts WHERE Name = 'd'");
+    ASSERT_TRUE(added.step());
+    EXPECT_EQ(added.getInt(0), 4);
+    EXPECT_EQ(added.getText(1), "");
+    EXPECT_EQ(added.getInt(2), 1);
+    db_.close();
+    EXPECT_NO_THROW(Database::open(path_));
 }
 
 TEST_F(DbTest, TableLookupIgnoresCaseAndFailsForMissingTable) {

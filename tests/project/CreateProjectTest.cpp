@@ -55,6 +55,30 @@ TEST_F(CreateProject, ExistingFolderKeepsItsOtherFilesAndFilesOfTheSameNameAreRe
     EXPECT_EQ(readFile(projectFolder() / "notes.txt"), "mine");
 }
 
+// Forms are adapted before the project is moved into its folder wherever the
+// copy can stand for the folder; the rest must come out the same.
+TEST_F(CreateProject, FormsOnlyTheProjectFolderShowsAreAdaptedToo) {
+    const auto templ = templateFolder();
+    putTemplateDatabase(templ);
+    put(templ / "%ProjectName%.vbp", "Name=\"%ProjectName%\"\r\nForm=new.frm\r\n"
+                                     "Form=Forms\\kept.frm\r\nForm=Linked\\shared.frm\r\n");
+    put(templ / "new.frm", "Caption=\"%ProjectName%\"\r\n");
+    put(templ / "Shared" / "shared.frm", "Caption=\"%ProjectName%\"\r\n");
+    fs::create_directory_symlink("Shared", templ / "Linked");
+    put(projectFolder() / "Forms" / "kept.frm", "Caption=\"%ProjectName%\"\r\n");
+    auto project = newProject(templ);
+    project.Create(environment);
+
+    EXPECT_EQ(project.EProjectOpen, ProjectOpen::CreateFromTemplate);
+    EXPECT_TRUE(messages.shown().empty());
+    EXPECT_EQ(readFile(projectFolder() / "Plant.vbp"),
+              "Name=\"Plant\"\r\nForm=new.frm\r\nForm=Forms\\kept.frm\r\n"
+              "Form=Linked\\shared.frm\r\n");
+    for (const char* form : {"new.frm", "Forms/kept.frm", "Shared/shared.frm"}) {
+        EXPECT_EQ(readFile(projectFolder() / form), "Caption=\"Plant\"\r\n") << form;
+    }
+}
+
 TEST_F(CreateProject, GroupFileGetsALineForEveryMember) {
     const struct {
         std::vector<std::string> members;
