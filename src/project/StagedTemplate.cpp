@@ -4,9 +4,9 @@
 #include "platform/ErrorNumbers.h"
 #include "project/FileErrors.h"
 
-#include <cerrno>
-#include <cstdlib>
+#include <random>
 #include <string>
+#include <system_error>
 
 namespace korvana {
 
@@ -18,15 +18,31 @@ bool isRealFolder(const fs::file_status& status) {
     return fs::is_directory(status) && !fs::is_symlink(status);
 }
 
+// A folder of our own beside `beside`, under a name no other creation picks.
+// It is made as any new folder is, with the permissions the user's umask
+// leaves (mkdtemp would make it for its owner alone): the staged copy becomes
+// the project folder when that did not exist.
 fs::path makeHiddenFolder(const fs::path& beside, std::string_view purpose) {
-    std::string pattern = (beside.parent_path() / ("." + beside.filename().string() + "." +
-                                                   std::string(purpose) + "-XXXXXX"))
-                              .string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw fileError("Cannot create a folder beside", beside,
-                        std::error_code(errno, std::generic_category()));
+    static constexpr std::string_view letters =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device random;
+    std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1);
+    std::error_code code;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = "." + beside.filename().string() + "." + std::string(purpose) + "-";
+        for (int i = 0; i < 6; ++i) {
+            name += letters[pick(random)];
+        }
+        const fs::path folder = beside.parent_path() / name;
+        if (fs::create_directory(folder, code)) {
+            return folder;
+        }
+        if (code) {
+            break;
+        }
     }
-    return pattern;
+    throw fileError("Cannot create a folder beside", beside,
+                    code ? code : std::make_error_code(std::errc::file_exists));
 }
 
 } // namespace

@@ -33,7 +33,13 @@ TEST_F(CreateProject, NamesAreAdaptedAtAnyDepthAndUnderscoreFilesAreGone) {
     EXPECT_EQ(registered("Plant", "Path"), projectFolder().string());
     EXPECT_EQ(registered("Plant", "ProjectType"), "Single");
     EXPECT_EQ(registered("Plant", "KorvanaVersion"), "4.05.002");
-    // Nothing of the way the copy was made stays beside the project.
+    // The project folder is made as any new folder beside it is, open to
+    // whom the user's umask lets in, and nothing of the way the copy was
+    // made stays beside it.
+    std::filesystem::create_directory(scratch / "Projects" / "Other");
+    EXPECT_EQ(std::filesystem::status(projectFolder()).permissions(),
+              std::filesystem::status(scratch / "Projects" / "Other").permissions());
+    std::filesystem::remove(scratch / "Projects" / "Other");
     EXPECT_EQ(tree(scratch / "Projects"),
               (std::vector<std::string>{"Plant", "Plant/Data", "Plant/Data/Plant Texts",
                                         "Plant/Data/Plant Texts/xPlanty.txt", "Plant/Data/_Deep",
