@@ -19,8 +19,9 @@ struct TemplateNames {
 };
 
 // Copies the content of `templateFolder` into the existing, empty `folder`,
-// every entry under the name it gets in the project, so that nothing has to
-// be renamed afterwards. Files whose names begin with "_" (the template's
+// every entry under the name it gets in the project: RenameProjectTree's work
+// on a copied tree, done as the tree is copied, so that nothing has to be
+// renamed afterwards. Files whose names begin with "_" (the template's
 // description and icon) are left out at any depth; symbolic links are copied
 // as links and never followed. Within a folder, files come before
 // sub-folders, and an entry whose name changes takes the place of any entry
