@@ -2,6 +2,7 @@
 
 #include "CreationFixture.h"
 
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -47,7 +48,7 @@ TEST_F(TemplateCopy, EntriesGetTheirNewNamesAsRenamingWouldHaveGiven) {
 
 TEST_F(TemplateCopy, FilesKeepEveryByteAndTheirPermissions) {
     std::string bytes;
-    for (int i = 0; i < 300000; ++i) {
+    for (std::uint32_t i = 0; i < 300000; ++i) {
         bytes.push_back(static_cast<char>(i * 7919 % 256));
     }
     put(from() / "%ProjectName%.bin", bytes);
