@@ -3,7 +3,6 @@
 #include "platform/RegistryNames.h"
 
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 namespace korvana {
@@ -13,24 +12,10 @@ namespace {
 // Up to this many sub-keys a lookup compares hashes one by one.
 constexpr std::size_t unindexedChildren = 8;
 
-std::size_t foldedHash(std::string_view name) {
-    // Most names are short ASCII: folded on the stack, without an allocation.
-    char folded[64];
-    if (name.size() <= sizeof folded && std::all_of(name.begin(), name.end(), [](char c) {
-            return static_cast<unsigned char>(c) < 0x80;
-        })) {
-        std::transform(name.begin(), name.end(), folded, [](char c) {
-            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-        });
-        return std::hash<std::string_view>{}(std::string_view(folded, name.size()));
-    }
-    return std::hash<std::string>{}(foldRegistryName(name));
-}
-
 } // namespace
 
 RegistryKey::RegistryKey(std::string name)
-    : name_(std::move(name)), foldedHash_(foldedHash(name_)) {}
+    : name_(std::move(name)), foldedHash_(foldedRegistryNameHash(name_)) {}
 
 // Each key owns its sub-keys, so the default destructor would free a chain of
 // keys by a recursion as deep as the chain. Taking the sub-keys over first
@@ -117,7 +102,7 @@ void RegistryKey::rebuildIndex() {
 }
 
 const RegistryKey* RegistryKey::child(std::string_view name) const {
-    const auto at = position(name, foldedHash(name));
+    const auto at = position(name, foldedRegistryNameHash(name));
     return at < 0 ? nullptr : children_[static_cast<std::size_t>(at)].get();
 }
 
@@ -126,7 +111,7 @@ RegistryKey* RegistryKey::child(std::string_view name) {
 }
 
 RegistryKey& RegistryKey::childOrCreate(std::string_view name, bool& created) {
-    const std::size_t hash = foldedHash(name);
+    const std::size_t hash = foldedRegistryNameHash(name);
     if (const auto at = position(name, hash); at >= 0) {
         return *children_[static_cast<std::size_t>(at)];
     }
@@ -137,7 +122,7 @@ RegistryKey& RegistryKey::childOrCreate(std::string_view name, bool& created) {
 }
 
 bool RegistryKey::removeChild(std::string_view name) {
-    const auto at = position(name, foldedHash(name));
+    const auto at = position(name, foldedRegistryNameHash(name));
     if (at < 0) {
         return false;
     }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -56,6 +57,16 @@ std::string foldRegistryName(std::string_view name) {
         folded.append(buffer, static_cast<size_t>(written));
     }
     return folded;
+}
+
+std::size_t foldedRegistryNameHash(std::string_view name) {
+    // Short ASCII names, the most of them, are folded on the stack.
+    char folded[64];
+    if (name.size() <= sizeof folded && isAscii(name)) {
+        std::transform(name.begin(), name.end(), folded, asciiLower);
+        return std::hash<std::string_view>{}(std::string_view(folded, name.size()));
+    }
+    return std::hash<std::string>{}(foldRegistryName(name));
 }
 
 bool sameRegistryName(std::string_view a, std::string_view b) {

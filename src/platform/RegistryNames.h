@@ -13,6 +13,9 @@ namespace korvana {
 // compare exactly.
 std::string foldRegistryName(std::string_view name);
 bool sameRegistryName(std::string_view a, std::string_view b);
+// A hash of the folded name, equal for names that sameRegistryName matches;
+// for a lookup, so made without an allocation for most names.
+std::size_t foldedRegistryNameHash(std::string_view name);
 
 bool isValidUtf8(std::string_view text);
 
